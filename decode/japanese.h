@@ -1,0 +1,15 @@
+// Japanese decoders: Shift-JIS (code page 932 without its vendor rows), ISO-2022-JP and EUC-JP,
+// all through the one JIS X 0208 table.
+#pragma once
+
+#include <cstdint>
+
+// Stateless: every call starts in its initial state. Each writes at most one unit per input
+// byte (decodeShiftJisCrLf: two for an LF) and then one zero unit, and returns 1. The byte
+// after the n input bytes must be readable (it is the zero after the file's bytes).
+struct JapaneseDecoder {
+  int decodeShiftJis(char16_t* out, const uint8_t* in, int32_t n) const;
+  int decodeShiftJisCrLf(char16_t* out, const uint8_t* in, int32_t n) const;
+  int decodeIso2022Jp(char16_t* out, const uint8_t* in, int32_t n) const;
+  int decodeEucJp(char16_t* out, const uint8_t* in, int32_t n) const;
+};
