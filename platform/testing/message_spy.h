@@ -1,0 +1,64 @@
+// A message spy for tests: records, in one ordered log, the messages that chosen windows
+// receive (sent, posted and dispatched, or passed to default handling), so a test can assert
+// the exact sequence.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/system/windows.h"
+
+namespace platform::testing {
+
+enum class Delivery {
+  Sent,     // SendMessage (or a direct send by the layer, such as WM_CREATE)
+  Posted,   // dispatched from the queue
+  Default,  // reached DefWindowProc
+};
+
+struct SpiedMessage {
+  HWND hwnd;          // the window
+  UINT message;       // number
+  WPARAM wParam;      // first parameter
+  LPARAM lParam;      // second parameter
+  Delivery delivery;  // how it arrived
+};
+
+// What a test expects; wParam/lParam are compared only when their `check` flag is set.
+struct ExpectedMessage {
+  UINT message;            // number
+  Delivery delivery = Delivery::Sent;
+  bool checkWParam = false;
+  WPARAM wParam = 0;
+  bool checkLParam = false;
+  LPARAM lParam = 0;
+};
+
+class MessageSpy {
+ public:
+  MessageSpy();   // starts recording; only one spy records at a time
+  ~MessageSpy();  // stops recording
+  MessageSpy(const MessageSpy&) = delete;
+  MessageSpy& operator=(const MessageSpy&) = delete;
+
+  void watch(HWND hwnd);  // record messages to this window (call once per window)
+  void clear();
+  std::vector<SpiedMessage> messages() const;  // in order of arrival
+  std::vector<SpiedMessage> messagesFor(HWND hwnd) const;
+  // Compares the log for `hwnd` (all watched windows when nullptr) with `expected`; on a
+  // mismatch returns a side-by-side listing of expected and actual, else an empty string.
+  std::string compare(const std::vector<ExpectedMessage>& expected, HWND hwnd = nullptr) const;
+
+ private:
+  friend void recordSpiedMessage(HWND, UINT, WPARAM, LPARAM, Delivery);
+  std::vector<HWND> watched_;       // windows being recorded
+  std::vector<SpiedMessage> log_;   // the messages, in order
+};
+
+// Called by the layer for every delivery; records it when a spy watches the window.
+void recordSpiedMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, Delivery delivery);
+
+// A readable name for a message number ("WM_SETTEXT", "EM_STREAMIN", ...) for logs.
+std::string messageName(UINT message);
+
+}  // namespace platform::testing

@@ -1,0 +1,73 @@
+// The ink/rich-text control, window class "RichInk": the viewer's text view.
+#pragma once
+
+#include "platform/system/windows.h"
+
+// Registers the class "RichInk". Returns non-zero.
+BOOL InitRichInkDLL();
+
+inline constexpr const WCHAR* WC_RICHINK = u"RichInk";
+
+// Edit-control styles that the text view honours
+inline constexpr DWORD ES_MULTILINE = 0x0004;
+inline constexpr DWORD ES_AUTOVSCROLL = 0x0040;
+inline constexpr DWORD ES_AUTOHSCROLL = 0x0080;
+inline constexpr DWORD ES_READONLY = 0x0800;
+
+// Messages
+inline constexpr UINT EM_GETSEL = 0x00B0;
+inline constexpr UINT EM_SETSEL = 0x00B1;                 // 177
+inline constexpr UINT EM_LINESCROLL = 0x00B6;
+inline constexpr UINT EM_GETLINECOUNT = 0x00BA;
+inline constexpr UINT EM_GETFIRSTVISIBLELINE = 0x00CE;
+inline constexpr UINT EM_SETCHARFORMAT = WM_USER + 68;    // 1092
+inline constexpr UINT EM_STREAMIN = WM_USER + 73;         // 1097
+inline constexpr UINT EM_SETVIEW = WM_USER + 284;         // 1308: view mode
+inline constexpr UINT EM_GETVIEW = WM_USER + 285;
+inline constexpr UINT EM_SETPAGESTYLE = WM_USER + 287;    // 1311: page style
+inline constexpr UINT EM_GETPAGESTYLE = WM_USER + 288;
+inline constexpr UINT EM_SETZOOMPERCENT = WM_USER + 290;  // 1314
+inline constexpr UINT EM_GETZOOMPERCENT = WM_USER + 291;
+inline constexpr UINT EM_SETINKLAYER = WM_USER + 329;     // 1353
+inline constexpr UINT EM_GETINKLAYER = WM_USER + 330;
+inline constexpr UINT EM_CLEARALL = WM_USER + 331;        // 1355: empty the content
+
+// Page styles (EM_SETPAGESTYLE)
+inline constexpr WPARAM PS_RULEDLINES = 0x0002;
+inline constexpr WPARAM PS_NONE = 0x0010;
+inline constexpr WPARAM PS_DOTTEDLINES = 0x0020;
+// View modes (EM_SETVIEW)
+inline constexpr WPARAM VT_TYPINGVIEW = 0;
+
+// Stream-in formats
+inline constexpr WPARAM SF_TEXT = 0x0001;
+inline constexpr WPARAM SF_RTF = 0x0002;
+inline constexpr WPARAM SF_UNICODE = 0x0010;
+inline constexpr WPARAM SFF_PWI = 0x0800;
+inline constexpr WPARAM SF_PWI = 0x00010000 | SFF_PWI | SF_RTF;  // 0x10802: a rich document
+
+// The stream-in callback: fill `buffer` with up to `requested` bytes, store the count in
+// *delivered, return 0. A call that delivers 0 bytes ends the stream.
+using EDITSTREAMCALLBACK = DWORD (*)(DWORD_PTR cookie, BYTE* buffer, LONG requested, LONG* delivered);
+struct EDITSTREAM {
+  DWORD_PTR dwCookie;               // passed back to the callback, borrowed
+  DWORD dwError;                    // error word, 0
+  EDITSTREAMCALLBACK pfnCallback;   // the callback
+};
+
+// Character format (EM_SETCHARFORMAT)
+inline constexpr DWORD CFM_FACE = 0x20000000;
+inline constexpr DWORD CFM_SIZE = 0x80000000;
+inline constexpr WPARAM SCF_SELECTION = 0x0001;
+struct CHARFORMAT {
+  UINT cbSize;                  // 92
+  DWORD dwMask;                 // CFM_* fields that are valid
+  DWORD dwEffects;              // CFE_* effects
+  LONG yHeight;                 // height in twips
+  LONG yOffset;                 // baseline offset in twips
+  COLORREF crTextColor;         // text colour
+  BYTE bCharSet;                // character set
+  BYTE bPitchAndFamily;         // pitch and family
+  WCHAR szFaceName[LF_FACESIZE];  // face name, zero-terminated
+};
+static_assert(sizeof(CHARFORMAT) == 92, "the character-format record is 92 bytes");
