@@ -1,0 +1,56 @@
+// The Chinese decoders: Big5 (traditional characters, code page 950's mapping with the classic
+// Big5 choices) and GB2312 in its EUC-CN form (simplified characters).
+//
+// Both walk the input once. A lead byte always takes the byte after it as its trail, untested:
+// the caller's buffer holds a zero byte after the input, so a lead byte at the very end pairs
+// with that zero. Neither decoder ever reads past that zero byte or writes more than one unit
+// per input byte before the closing zero unit.
+#include "decode/chinese.h"
+
+#include <algorithm>
+
+#include "decode/cjk_single_byte_runs.h"
+#include "decode/tables/chinese_tables.h"
+
+namespace {
+
+constexpr bool inRange(uint32_t b, int32_t first, int32_t last) {
+  return b - static_cast<uint32_t>(first) <= static_cast<uint32_t>(last - first);
+}
+
+// The walk shared by both decoders: bytes below 0x80 are copied in runs, a byte from
+// `leadFirst` to `leadLast` takes the next byte as its trail and gives the cell `cellFor`
+// looks up, every other byte stands for itself.
+template <int32_t leadFirst, int32_t leadLast, char16_t (*cellFor)(int32_t, int32_t)>
+void decodeDoubleByte(char16_t* out, const uint8_t* in, int32_t n) {
+  const uint8_t* p = in;
+  const uint8_t* const end = in + std::max(n, 0);
+  while (p < end) {
+    const uint32_t b = *p;
+    if (b < 0x80) {
+      p = cjk_runs::copyAsciiRun(p, end, out);
+    } else if (inRange(b, leadFirst, leadLast)) {
+      *out++ = cellFor(static_cast<int32_t>(b), p[1]);
+      p += 2;
+    } else {
+      *out++ = static_cast<char16_t>(b);
+      ++p;
+    }
+  }
+  *out = 0;
+}
+
+}  // namespace
+
+int ChineseDecoder::decodeBig5(char16_t* out, const uint8_t* in, int32_t n) const {
+  // Leads 0xA1-0xF9; 0x80-0xA0 and 0xFA-0xFF stand for themselves.
+  decodeDoubleByte<kBig5LeadFirst, kBig5LeadLast, big5Cell>(out, in, n);
+  return 1;
+}
+
+int ChineseDecoder::decodeGb2312(char16_t* out, const uint8_t* in, int32_t n) const {
+  // Leads 0xA1-0xFE, though the table ends with row 0xF7: later rows give no character.
+  // 0x80-0xA0 and 0xFF stand for themselves.
+  decodeDoubleByte<kGb2312LeadFirst, 0xFE, gb2312Cell>(out, in, n);
+  return 1;
+}
