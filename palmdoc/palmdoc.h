@@ -7,14 +7,21 @@
 
 #include "decode/document_buffers.h"
 
-// Units to reserve for the decoded text of a file, or -1 for an unsupported compression.
+// Units to reserve for the decoded text of a file, or -1 for an unsupported compression or a
+// header that cannot be trusted (then nothing is decoded). Never more than the file's own bytes
+// can decode to, whatever its header claims.
 int32_t palmDocTextSize(const uint8_t* file, int32_t byteCount);
 
 // Decompresses the stream [in, end) into scratch (scratchSize bytes) and returns the number
-// of bytes produced. Never reads or writes outside the two ranges.
+// of bytes produced. Never reads or writes outside the two ranges. At most scratchSize - 1
+// bytes are produced and the byte after them is always set to zero. Stops at an end command,
+// at the end of the input, when the scratch area is full, or at the first damaged command (an
+// operand cut off by the end, a back-reference of distance 0 or before the start of the output).
 int32_t decompressPalmDoc(const uint8_t* in, const uint8_t* end, uint8_t* scratch, size_t scratchSize);
 
 // Write the decoded, zero-terminated text to the start of `text`, whose capacity the caller
-// has grown to palmDocTextSize().
+// has grown to palmDocTextSize(); file[byteCount] must be readable (the zero after the file's
+// bytes). Nothing is written when palmDocTextSize() would give -1; text that does not fit the
+// buffer is cut.
 void decodePalmDocWestern(WideBuffer& text, const uint8_t* file, int32_t byteCount);
 void decodePalmDocJapanese(WideBuffer& text, const uint8_t* file, int32_t byteCount);
