@@ -1,0 +1,30 @@
+#include "app/commands.h"
+
+#include "app/decode_document.h"
+#include "app/document_loader.h"
+#include "app/viewer_state.h"
+#include "files/choose_document.h"
+#include "settings/apply_settings.h"
+#include "settings/view_dialog.h"
+
+void runViewCommand(ViewerState& state) {
+  ViewDialog dialog;
+  if (dialog.run(state.mainWindow, state.instance) == 1) {
+    applySettings(state, state.mainWindow);
+    decodeDocument(state);
+    PostMessage(state.mainWindow, WM_PAINT, 0, 0);
+  }
+}
+
+void runKeyBindCommand(ViewerState& state) {
+  // The key bindings are edited in the settings file; re-applying it picks up any change.
+  applySettings(state, state.mainWindow);
+}
+
+void runOpenCommand(ViewerState& state) {
+  if (chooseDocument(state, state.mainWindow) != 0) {
+    loadDocument(state, state.mainWindow);
+    decodeDocument(state);
+    PostMessage(state.mainWindow, WM_PAINT, 0, 0);
+  }
+}

@@ -1,0 +1,88 @@
+#include "app/document_loader.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr WCHAR kSizeAdviceText[] = u"Quillscope can display up to 64kbyte text.";
+constexpr WCHAR kSizeAdviceCaption[] = u"Information";
+constexpr uint32_t kLargestDocument = 0x7FFFFFFF;  // sizes are signed 32-bit in the buffers
+
+bool endsWith(LPCWSTR path, int length, const WCHAR (&suffix)[5]) {
+  return std::memcmp(path + length - 4, suffix, 4 * sizeof(WCHAR)) == 0;
+}
+
+// Opens and reads the whole file. Returns the file's size (0 when it cannot be opened, cannot
+// be sized or is too large for the buffers) and leaves its bytes in the byte buffer.
+uint32_t readWholeFile(ViewerState& state) {
+  state.byteCount = 0;
+  HANDLE file = CreateFile(state.path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return 0;
+
+  DWORD high = 0;
+  uint32_t size = GetFileSize(file, &high);
+  if (high != 0 || size > kLargestDocument) {
+    size = 0;  // unknown or too large: shown as an empty document, never as a wrapped size
+  }
+  if (size > 0 && state.fileBytes.ensureCapacity(size) && state.wideText.ensureCapacity(size)) {
+    DWORD read = 0;
+    if (ReadFile(file, state.fileBytes.data, size, &read, nullptr) && read <= size) {
+      state.byteCount = static_cast<int32_t>(read);
+    }
+  } else if (size > 0) {
+    size = 0;  // no storage for it
+  }
+  CloseHandle(file);
+  return size;
+}
+
+}  // namespace
+
+int isRichDocumentPath(LPCWSTR path) {
+  const int length = lstrlen(path);
+  if (length <= 3) return 0;
+  if (endsWith(path, length, u".psw")) return 1;
+  if (endsWith(path, length, u".doc")) return 1;
+  return 0;
+}
+
+void loadDocument(ViewerState& state, HWND mainWindow) {
+  const uint32_t size = readWholeFile(state);
+
+  // Even an empty document keeps its zero byte after the content.
+  if (state.fileBytes.data == nullptr) state.fileBytes.ensureCapacity(1);
+  if (state.fileBytes.data != nullptr) state.fileBytes.data[state.byteCount] = 0;
+  if (state.wideText.data != nullptr) state.wideText.data[0] = 0;
+
+  SendMessage(state.textView, EM_CLEARALL, 0, 0);
+
+  if (state.richDocument == kRichDocument) {
+    state.streamCursor.start = state.fileBytes.data;
+    state.streamCursor.current = state.fileBytes.data;
+    state.streamCursor.limit = state.fileBytes.data != nullptr ? state.byteCount + 1 : 0;
+    state.streamRequest.dwCookie = reinterpret_cast<DWORD_PTR>(&state.streamCursor);
+    state.streamRequest.dwError = 0;
+    state.streamRequest.pfnCallback = streamInCallback;
+    SendMessage(state.textView, EM_STREAMIN, SF_PWI, reinterpret_cast<LPARAM>(&state.streamRequest));
+    return;
+  }
+
+  if (size > kSizeAdviceLimit) {
+    // Advice only: the whole file is still decoded and shown.
+    MessageBox(mainWindow, kSizeAdviceText, kSizeAdviceCaption, MB_OK | MB_ICONEXCLAMATION);
+  }
+  SendMessage(state.textView, EM_STREAMIN, SF_TEXT, 0);
+}
+
+DWORD streamInCallback(DWORD_PTR cookie, BYTE* buffer, LONG requested, LONG* delivered) {
+  auto* cursor = reinterpret_cast<StreamCursor*>(cookie);
+  const int64_t consumed = cursor->current - cursor->start;
+  const int64_t available = consumed < cursor->limit ? cursor->limit - consumed : 0;
+  const int64_t n = requested < available ? (requested > 0 ? requested : 0) : available;
+  *delivered = static_cast<LONG>(n);
+  if (n > 0) {
+    std::memcpy(buffer, cursor->current, static_cast<size_t>(n));
+    cursor->current += n;
+  }
+  return 0;
+}

@@ -1,0 +1,93 @@
+#include "app/key_actions.h"
+
+#include "app/commands.h"
+#include "app/viewer_state.h"
+#include "resources/resource_ids.h"
+
+namespace {
+
+constexpr WCHAR kKeyActionNames[kKeyActionCount][kKeyActionNameUnits] = {
+    u"None",    u"File Open", u"Minimize", u"Exit",      u"View Option", u"Key Option",
+    u"Page Up", u"Page Down", u"Line Up",  u"Line Down", u"3 Line Up",   u"3 Line Down",
+};
+
+// In KeySlot order: UP, DOWN, LEFT, RIGHT, CENTER, application keys 1 to 4.
+constexpr WORD kSlotKeys[kKeySlotCount] = {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_RETURN,
+                                           VK_APP1, VK_APP2, VK_APP3, VK_APP4};
+
+void scrollTextView(const ViewerState& state, WORD code, int times) {
+  for (int i = 0; i < times; ++i) SendMessage(state.textView, WM_VSCROLL, code, 0);
+}
+
+}  // namespace
+
+const WCHAR* keyActionName(int action) {
+  return (action >= 0 && action < kKeyActionCount) ? kKeyActionNames[action] : nullptr;
+}
+
+int keySlotForKey(WORD virtualKey) {
+  for (int slot = 0; slot < kKeySlotCount; ++slot) {
+    if (kSlotKeys[slot] == virtualKey) return slot;
+  }
+  return -1;
+}
+
+WORD keyForSlot(int slot) { return (slot >= 0 && slot < kKeySlotCount) ? kSlotKeys[slot] : 0; }
+
+void dispatchKey(ViewerState& state, WORD virtualKey) {
+  const int slot = keySlotForKey(virtualKey);
+  if (slot < 0) return;
+  runKeyAction(state, state.keyActions[slot]);
+}
+
+void runKeyAction(ViewerState& state, int32_t action) {
+  switch (action) {
+    case kActionFileOpen:
+      PostMessage(state.mainWindow, WM_COMMAND, res::kCommandOpen, 0);
+      break;
+    case kActionMinimize:
+      ShowWindow(state.mainWindow, SW_MINIMIZE);
+      break;
+    case kActionExit:
+      // The destroy notification, sent directly: its handler posts the quit request. The
+      // window itself is not destroyed first.
+      SendMessage(state.mainWindow, WM_DESTROY, 0, 0);
+      break;
+    case kActionViewOption:
+      runViewCommand(state);
+      break;
+    case kActionKeyOption:
+      runKeyBindCommand(state);
+      break;
+    case kActionPageUp:
+      scrollTextView(state, SB_PAGEUP, 1);
+      break;
+    case kActionPageDown:
+      scrollTextView(state, SB_PAGEDOWN, 1);
+      break;
+    case kActionLineUp:
+      scrollTextView(state, SB_LINEUP, 1);
+      break;
+    case kActionLineDown:
+      scrollTextView(state, SB_LINEDOWN, 1);
+      break;
+    case kActionThreeLinesUp:
+      scrollTextView(state, SB_LINEUP, 3);
+      break;
+    case kActionThreeLinesDown:
+      scrollTextView(state, SB_LINEDOWN, 3);
+      break;
+    default:  // "None" and numbers outside the catalogue
+      break;
+  }
+}
+
+void registerAppKeys(ViewerState& /*state*/, HWND window) {
+  for (int i = 0; i < 4; ++i) {
+    RegisterHotKey(window, kHotKeyFirstId + i, MOD_WIN, kSlotKeys[kSlotApp1 + i]);
+  }
+}
+
+void unregisterAppKeys(ViewerState& state) {
+  for (int i = 0; i < 4; ++i) UnregisterHotKey(state.mainWindow, kHotKeyFirstId + i);
+}

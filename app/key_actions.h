@@ -1,0 +1,46 @@
+// The hardware keys (KeySlots), the actions they can be bound to (KeyActions), and the capture
+// of the four application keys as hot keys while the viewer has the focus.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/system/windows.h"
+
+struct ViewerState;
+
+enum KeySlot : int {
+  kSlotUp, kSlotDown, kSlotLeft, kSlotRight, kSlotCenter, kSlotApp1, kSlotApp2, kSlotApp3, kSlotApp4,
+};
+
+enum KeyAction : int32_t {
+  kActionNone = 0,
+  kActionFileOpen = 1,
+  kActionMinimize = 2,
+  kActionExit = 3,
+  kActionViewOption = 4,
+  kActionKeyOption = 5,
+  kActionPageUp = 6,
+  kActionPageDown = 7,
+  kActionLineUp = 8,
+  kActionLineDown = 9,
+  kActionThreeLinesUp = 10,
+  kActionThreeLinesDown = 11,
+};
+inline constexpr int kKeyActionCount = 12;
+inline constexpr int kKeyActionNameUnits = 20;  // each name and its terminator fit in 20 units
+
+// The display name of a KeyAction (0..11), or nullptr outside that range.
+const WCHAR* keyActionName(int action);
+// The KeySlot of a virtual-key code, or -1 for a key that is not bound.
+int keySlotForKey(WORD virtualKey);
+// The virtual-key code of a KeySlot.
+WORD keyForSlot(int slot);
+
+inline constexpr int kHotKeyFirstId = 5001;  // ids 5001..5004 for application keys 1..4
+
+// Runs the action bound to the key, if the key is one of the nine.
+void dispatchKey(ViewerState& state, WORD virtualKey);
+// Carries out one KeyAction; a number outside 0..11 does nothing.
+void runKeyAction(ViewerState& state, int32_t action);
+void registerAppKeys(ViewerState& state, HWND window);
+void unregisterAppKeys(ViewerState& state);

@@ -1,0 +1,146 @@
+#include "app/main_window.h"
+
+#include "app/about_dialog.h"
+#include "app/commands.h"
+#include "app/decode_document.h"
+#include "app/display.h"
+#include "app/document_loader.h"
+#include "app/key_actions.h"
+#include "app/text_view_proc.h"
+#include "platform/shellext/aygshell.h"
+#include "resources/resource_ids.h"
+#include "settings/apply_settings.h"
+
+namespace {
+
+constexpr int kMenuBarAndTopBar = 52;  // the shell's top bar and the menu bar, 26 pixels each
+
+LRESULT onCreate(HWND hwnd, const CREATESTRUCT* create) {
+  auto* state = static_cast<ViewerState*>(create->lpCreateParams);
+  SetWindowLongPtr(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  state->textView = CreateWindowEx(0, WC_RICHINK, nullptr, kTextViewStyle, 0, 0, client.right,
+                                   client.bottom - kMenuBarReserve, hwnd, nullptr, state->instance, state);
+  applySettings(*state, hwnd);
+  savedTextViewProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtr(state->textView, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(textViewProc)));
+
+  if (state->path[0] == 0) {
+    // No document named: the open command runs as soon as the message loop starts.
+    PostMessage(hwnd, WM_COMMAND, res::kCommandOpen, 0);
+    return 0;
+  }
+  state->richDocument = isRichDocumentPath(state->path);
+  loadDocument(*state, hwnd);
+  decodeDocument(*state);
+  PostMessage(hwnd, WM_PAINT, 0, 0);
+  return 0;
+}
+
+void onSetFocus(ViewerState& state, HWND hwnd) {
+  if (state.appKeysEnabled == 1 && state.hotKeysRegistered == 0) {
+    registerAppKeys(state, hwnd);
+    state.hotKeysRegistered = 1;
+  }
+}
+
+void onKillFocus(ViewerState& state) {
+  if (state.appKeysEnabled == 1 && state.hotKeysRegistered == 1) {
+    unregisterAppKeys(state);
+    state.hotKeysRegistered = 0;
+  }
+}
+
+LRESULT onCommand(ViewerState& state, HWND hwnd, WPARAM wParam, LPARAM lParam) {
+  switch (LOWORD(wParam)) {
+    case res::kCommandExit:
+      PostQuitMessage(0);  // the loop ends and teardown follows; the window is not destroyed first
+      return 0;
+    case res::kCommandView:
+      runViewCommand(state);
+      return 0;
+    case res::kCommandOpen:
+      runOpenCommand(state);
+      return 0;
+    case res::kCommandAbout:
+      showAboutDialog(hwnd, state.instance);
+      return 0;
+    case res::kCommandKeyBind:
+      runKeyBindCommand(state);
+      return 0;
+    case res::kCommandCopy:
+      SendMessage(state.textView, WM_COPY, 0, 0);
+      return 0;
+    case res::kCommandExtension:
+      return 0;
+    default:
+      return DefWindowProc(hwnd, WM_COMMAND, wParam, lParam);
+  }
+}
+
+}  // namespace
+
+LRESULT mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  ViewerState* state = viewerStateOf(hwnd);
+  if (message == WM_CREATE) return onCreate(hwnd, reinterpret_cast<const CREATESTRUCT*>(lParam));
+  if (state == nullptr) return DefWindowProc(hwnd, message, wParam, lParam);
+
+  switch (message) {
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    case WM_SETFOCUS:
+      onSetFocus(*state, hwnd);
+      return 0;
+    case WM_KILLFOCUS:
+      onKillFocus(*state);
+      return 0;
+    case WM_PAINT:
+      refreshDisplay(*state);  // also the program's own refresh request; paints nothing itself
+      return 0;
+    case WM_KEYDOWN:
+      dispatchKey(*state, LOWORD(wParam));
+      return 0;
+    case WM_COMMAND:
+      return onCommand(*state, hwnd, wParam, lParam);
+    case WM_HOTKEY:
+      dispatchKey(*state, HIWORD(static_cast<uintptr_t>(lParam)));
+      return 0;
+    default:
+      return DefWindowProc(hwnd, message, wParam, lParam);
+  }
+}
+
+int createMainWindow(ViewerState& state, HINSTANCE instance, int showCommand) {
+  state.instance = instance;
+
+  WNDCLASS wc{};
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = mainWindowProc;
+  wc.hInstance = instance;
+  wc.hIcon = LoadIcon(instance, MAKEINTRESOURCE(res::kIconMain));
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  wc.lpszClassName = kMainWindowClass;
+  if (RegisterClass(&wc) == 0) return 0;
+
+  state.mainWindow = CreateWindowEx(0, kMainWindowClass, kMainWindowTitle, WS_VISIBLE, CW_USEDEFAULT,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, &state);
+
+  RECT outer{};
+  GetWindowRect(state.mainWindow, &outer);
+  MoveWindow(state.mainWindow, outer.left, outer.top, outer.right, outer.bottom - kMenuBarAndTopBar, FALSE);
+
+  SHMENUBARINFO menuBar{};
+  menuBar.cbSize = kShMenuBarInfoSize;
+  menuBar.hwndParent = state.mainWindow;
+  menuBar.nToolBarId = res::kMenuBarMain;
+  menuBar.hInstRes = instance;
+  if (!SHCreateMenuBar(&menuBar)) return 0;
+  state.menuBar = menuBar.hwndMB;
+
+  ShowWindow(state.mainWindow, showCommand);
+  UpdateWindow(state.mainWindow);
+  return 1;
+}

@@ -1,0 +1,29 @@
+// The program's entry point: one instance per device, the main window, the message loop.
+#include "app/main_window.h"
+#include "app/win_main.h"
+#include "platform/textview/richink.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPWSTR commandLine, int showCommand) {
+  // A viewer already running on this device is brought forward instead; the new command line
+  // is not passed on.
+  if (HWND running = FindWindow(kMainWindowClass, kMainWindowTitle)) {
+    SetForegroundWindow(reinterpret_cast<HWND>(reinterpret_cast<uintptr_t>(running) | 1));
+    return 0;
+  }
+
+  InitRichInkDLL();
+  ViewerState state(commandLine);
+  if (!createMainWindow(state, instance, showCommand)) {
+    state.teardown();
+    return 0;
+  }
+
+  MSG msg{};
+  while (GetMessage(&msg, nullptr, 0, 0)) {
+    TranslateMessage(&msg);
+    DispatchMessage(&msg);
+  }
+  const int exitCode = static_cast<int>(msg.wParam);
+  state.teardown();
+  return exitCode;
+}

@@ -1,0 +1,44 @@
+#include "settings/apply_settings.h"
+
+#include <cstring>
+
+#include "app/key_actions.h"
+#include "decode/encoding_catalogue.h"
+#include "settings/settings_file.h"
+#include "settings/view_dialog.h"
+
+void applySettings(ViewerState& state, HWND mainWindow) {
+  SettingsFile settings;
+  std::memset(&state.font, 0, sizeof state.font);
+  state.zoomPercent = settings.image.zoomPercent;
+
+  if (state.zoomPercent == 0) {
+    // No zoom chosen yet (the first run): ask for the view settings, then read them back.
+    settings.close();
+    ViewDialog dialog;
+    dialog.run(mainWindow, state.instance);
+    settings.load();
+    state.zoomPercent = settings.image.zoomPercent;
+  }
+
+  const SettingsImage& image = settings.image;
+  state.encoding = static_cast<uint32_t>(image.encoding);
+  state.lineStyle = static_cast<uint32_t>(image.lineStyle);
+  std::memcpy(state.font.lfFaceName, image.faceName, sizeof state.font.lfFaceName);
+  // A stored name that fills all 32 units has no terminator; the font record needs one.
+  state.font.lfFaceName[LF_FACESIZE - 1] = 0;
+  state.appKeysEnabled = static_cast<uint32_t>(image.appKeysEnabled);
+  std::memcpy(state.keyActions, image.keyActions, sizeof state.keyActions);
+  state.useSystemDialog = static_cast<uint32_t>(image.useSystemDialog);
+
+  if (state.appKeysEnabled == 1 && state.hotKeysRegistered == 0) {
+    registerAppKeys(state, mainWindow);
+    state.hotKeysRegistered = 1;
+  } else if (state.appKeysEnabled == 0 && state.hotKeysRegistered == 1) {
+    unregisterAppKeys(state);
+    state.hotKeysRegistered = 0;
+  }
+
+  state.font.lfCharSet = charsetForEncoding(state.encoding);
+  state.font.lfHeight = kTextFontHeight;
+}

@@ -1,0 +1,28 @@
+// The settings file "\Program Files\Quillscope\Setting.dat": one open handle and one image,
+// for the length of one operation.
+#pragma once
+
+#include "platform/system/windows.h"
+#include "settings/settings_image.h"
+
+inline constexpr WCHAR kSettingsPath[] = u"\\Program Files\\Quillscope\\Setting.dat";
+
+class SettingsFile {
+ public:
+  SettingsFile();   // runs load()
+  ~SettingsFile();  // closes the file
+  SettingsFile(const SettingsFile&) = delete;
+  SettingsFile& operator=(const SettingsFile&) = delete;
+
+  // Opens (creating it empty when missing) and reads the file: a 184-byte file is the image,
+  // anything else gives the defaults. Apart from creating a missing file, nothing is changed.
+  void load();
+  // Writes the 184 bytes of the image at the start of the file; true only if all were written.
+  // A longer file keeps its length and its bytes after the image.
+  bool save();
+  bool close();
+
+  HANDLE handle = INVALID_HANDLE_VALUE;  // owned: the open file, for reading and writing
+  DWORD fileSize = 0;                    // the file's size when it was opened (low 32 bits)
+  SettingsImage image{};                 // the settings as loaded, or the defaults
+};
