@@ -712,13 +712,28 @@ inline constexpr DWORD ERROR_INVALID_PARAMETER = 87;
 inline constexpr DWORD ERROR_MORE_DATA = 234;
 inline constexpr DWORD ERROR_NO_MORE_ITEMS = 259;
 inline constexpr DWORD ERROR_FILE_TOO_LARGE = 223;
+inline constexpr DWORD ERROR_NO_MORE_FILES = 18;
+inline constexpr DWORD ERROR_DISK_FULL = 112;
+inline constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
+inline constexpr DWORD ERROR_INVALID_NAME = 123;
+inline constexpr DWORD ERROR_NEGATIVE_SEEK = 131;
+inline constexpr DWORD ERROR_DIR_NOT_EMPTY = 145;
+inline constexpr DWORD ERROR_BAD_PATHNAME = 161;
+inline constexpr DWORD ERROR_ALREADY_EXISTS = 183;
+inline constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
+inline constexpr DWORD ERROR_INVALID_FLAGS = 1004;
+inline constexpr DWORD ERROR_REGISTRY_CORRUPT = 1015;
+inline constexpr DWORD ERROR_REGISTRY_IO_FAILED = 1016;
+inline constexpr DWORD ERROR_KEY_DELETED = 1018;
 
 // Dates
 BOOL FileTimeToLocalFileTime(const FILETIME* utc, FILETIME* local);
 BOOL FileTimeToSystemTime(const FILETIME* time, SYSTEMTIME* out);
 void GetLocalTime(SYSTEMTIME* out);
 inline constexpr DWORD DATE_SHORTDATE = 0x00000001;
+inline constexpr DWORD DATE_LONGDATE = 0x00000002;
 inline constexpr DWORD LOCALE_USER_DEFAULT = 0x0400;
+inline constexpr DWORD LOCALE_SYSTEM_DEFAULT = 0x0800;
 // Formats a date in the desktop locale's short date format; returns units written with the zero.
 int GetDateFormat(DWORD locale, DWORD flags, const SYSTEMTIME* date, LPCWSTR format, LPWSTR out, int outCount);
 
@@ -726,8 +741,9 @@ int GetDateFormat(DWORD locale, DWORD flags, const SYSTEMTIME* date, LPCWSTR for
 // Registry (a database in the program's data folder, or in the sandboxed device)
 // ---------------------------------------------------------------------------------------------
 inline HKEY const HKEY_CLASSES_ROOT = reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x80000000u));
-inline HKEY const HKEY_CURRENT_USER = reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x80000002u));
-inline HKEY const HKEY_LOCAL_MACHINE = reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x80000004u));
+inline HKEY const HKEY_CURRENT_USER = reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x80000001u));
+inline HKEY const HKEY_LOCAL_MACHINE = reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x80000002u));
+inline HKEY const HKEY_USERS = reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x80000003u));
 using REGSAM = DWORD;
 inline constexpr REGSAM KEY_ALL_ACCESS = 0xF003F;
 inline constexpr REGSAM KEY_READ = 0x20019;
