@@ -77,7 +77,8 @@ Cursor decompressCarefully(Cursor c, const uint8_t* end, uint8_t* outStart, uint
       const size_t length = (v & 7) + 3;
       if (distance == 0 || distance > static_cast<size_t>(c.out - outStart)) break;
       const size_t fits = std::min<size_t>(length, static_cast<size_t>(outEnd - c.out));
-      for (size_t i = 0; i < fits; ++i) c.out[i] = c.out[i - distance];
+      const uint8_t* from = c.out - distance;
+      for (size_t i = 0; i < fits; ++i) c.out[i] = from[i];
       c.out += fits;
       if (fits < length) break;
     } else {

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang in build-fuzz/ and runs each one for a short time.
+# Fails when a target does not build or when any run finds a crash, a leak or undefined
+# behaviour (libFuzzer then exits non-zero and leaves the input as crash-* in the work folder).
+#
+#   scripts/fuzz-smoke.sh [SECONDS_PER_TARGET]      (default 20)
+#
+# QUILL_FUZZ_BUILD names another build folder; QUILL_CORPUS_DIR (default ../shared/corpus beside
+# the repository) adds the Palm DOC books there as seeds for fuzz_palmdoc.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${QUILL_FUZZ_BUILD:-$root/build-fuzz}
+seconds=${1:-20}
+corpus_dir=${QUILL_CORPUS_DIR:-$root/../shared/corpus}
+
+cmake -S "$root" -B "$build" -G Ninja \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DQUILL_FUZZ=ON -DQUILL_TESTS=OFF -DQUILL_BENCH=OFF \
+  -DQUILL_SUBSYSTEMS="palmdoc;decode"
+ninja -C "$build" -j2 quill_fuzz_targets
+
+shopt -s nullglob
+targets=("$build"/fuzz/fuzz_*)
+if [ ${#targets[@]} -eq 0 ]; then
+  echo "fuzz-smoke: no fuzz targets were built" >&2
+  exit 1
+fi
+
+failed=()
+for target in "${targets[@]}"; do
+  [ -x "$target" ] || continue
+  name=$(basename "$target")
+  work="$build/fuzz-work/$name"
+  mkdir -p "$work/corpus"
+  seeds=()
+  if [ "$name" = fuzz_palmdoc ] && [ -d "$corpus_dir/palmdoc" ]; then
+    seeds+=("$corpus_dir/palmdoc")
+  fi
+  echo "== $name: ${seconds}s"
+  if (cd "$work" && "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+        -print_final_stats=1 corpus "${seeds[@]}" >"$work/log.txt" 2>&1); then
+    grep -E '^stat::number_of_executed_units|^Done ' "$work/log.txt" || true
+  else
+    echo "!! $name failed; see $work/log.txt" >&2
+    tail -n 30 "$work/log.txt" >&2
+    failed+=("$name")
+  fi
+done
+
+if [ ${#failed[@]} -ne 0 ]; then
+  echo "fuzz-smoke: failures in ${failed[*]}" >&2
+  exit 1
+fi
+echo "fuzz-smoke: all ${#targets[@]} targets ran clean"
