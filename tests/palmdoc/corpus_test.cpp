@@ -1,0 +1,158 @@
+// Books written by calibre: the decoded text is the source text the book was made from.
+//
+// calibre reflows a text file when it writes a book: it joins the lines of a paragraph, puts
+// blank lines between paragraphs (ending each line with CR LF), folds runs of spaces, drops the
+// ideographic space that opens a Japanese paragraph and curls straight quotes. The comparison
+// therefore ignores white space and folds curly quotes back; every other character must match.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+
+#include "palmdoc/palmdoc.h"
+#include "tests/palmdoc/palmdoc_builder.h"
+
+namespace {
+
+std::string corpusFile(const char* name) {
+  const char* dir = std::getenv("QUILL_CORPUS_DIR");
+  EXPECT_NE(dir, nullptr) << "QUILL_CORPUS_DIR names the folder of files made by other programs";
+  return std::string(dir ? dir : ".") + "/palmdoc/" + name;
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  EXPECT_TRUE(in) << "cannot open " << path;
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The file loaded as the viewer loads it, with a zero byte after its bytes.
+PalmDocFile loadBook(const char* name) {
+  const std::string bytes = readFile(corpusFile(name));
+  PalmDocFile file{std::vector<uint8_t>(bytes.begin(), bytes.end())};
+  file.storage.push_back(0);
+  return file;
+}
+
+// The source texts are UTF-8 without characters beyond the Basic Multilingual Plane.
+std::u16string fromUtf8(const std::string& text) {
+  std::u16string out;
+  for (size_t i = 0; i < text.size();) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    const int length = b < 0x80 ? 1 : b < 0xE0 ? 2 : 3;
+    unsigned c = length == 1 ? b : length == 2 ? b & 0x1F : b & 0x0F;
+    for (int k = 1; k < length; ++k) c = (c << 6) | (static_cast<unsigned char>(text.at(i + k)) & 0x3F);
+    out += static_cast<char16_t>(c);
+    i += length;
+  }
+  return out;
+}
+
+// The Western book is in Windows code page 1252, and the viewer shows each byte as the unit of
+// the same value: the source's characters outside Latin-1 appear as their code page bytes.
+std::u16string asShownFromCodePage1252(const std::u16string& source) {
+  static const std::map<char16_t, char16_t> kBeyondLatin1 = {
+      {u'\u20AC', 0x80}, {u'\u2018', 0x91}, {u'\u2019', 0x92}, {u'\u201C', 0x93}, {u'\u201D', 0x94}, {u'\u2014', 0x97}};
+  std::u16string out;
+  for (char16_t c : source) {
+    if (c < 0x100) {
+      out += c;
+    } else {
+      const auto found = kBeyondLatin1.find(c);
+      EXPECT_NE(found, kBeyondLatin1.end()) << "no code page 1252 byte known for U+" << std::hex << unsigned{c};
+      out += found == kBeyondLatin1.end() ? c : found->second;
+    }
+  }
+  return out;
+}
+
+// Drops white space and folds what calibre changes in punctuation.
+std::u16string withoutReflow(const std::u16string& text) {
+  std::u16string out;
+  for (char16_t c : text) {
+    switch (c) {
+      case u' ': case u'\t': case u'\r': case u'\n': case u'\u3000':
+        break;
+      case 0x93: case 0x94:  // curly double quotes, as code page 1252 bytes
+        out += u'"';
+        break;
+      case u'\u301C':  // the wave dash is written as Shift-JIS 0x81 0x60, which reads as U+FF5E
+        out += u'\uFF5E';
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+uint32_t announcedTextLength(const PalmDocFile& file) {
+  const uint8_t* p = file.data() + 78;
+  const uint32_t record0 = (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
+  const uint8_t* length = file.data() + record0 + 4;
+  return (uint32_t{length[0]} << 24) | (uint32_t{length[1]} << 16) | (uint32_t{length[2]} << 8) | length[3];
+}
+
+std::u16string decodeBook(const PalmDocFile& file, bool japanese) {
+  WideBuffer text;
+  const int32_t size = palmDocTextSize(file.data(), file.size());
+  EXPECT_GT(size, 0);
+  if (size <= 0 || !text.ensureCapacity(static_cast<uint32_t>(std::max(size, file.size())))) return u"";
+  text.data[0] = 0;
+  if (japanese) {
+    decodePalmDocJapanese(text, file.data(), file.size());
+  } else {
+    decodePalmDocWestern(text, file.data(), file.size());
+  }
+  return std::u16string(text.text());
+}
+
+// calibre ends lines with CR LF, which the viewer shows as CR CR LF.
+void expectEveryLineEndIsCrCrLf(const std::u16string& text) {
+  size_t lineEnds = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != u'\n') continue;
+    ++lineEnds;
+    ASSERT_GE(i, 2u);
+    ASSERT_EQ(text.substr(i - 2, 2), u"\r\r") << "at unit " << i;
+  }
+  EXPECT_GT(lineEnds, 10u);
+}
+
+TEST(PalmDocCorpus, WesternBookShowsItsSourceText) {
+  const PalmDocFile book = loadBook("en-doc.pdb");
+  const std::u16string shown = decodeBook(book, false);
+  const std::u16string source = fromUtf8(readFile(corpusFile("en-source.txt")));
+  EXPECT_EQ(withoutReflow(shown), withoutReflow(asShownFromCodePage1252(source)));
+  // All of the text the header announces, each LF with its added CR.
+  EXPECT_EQ(shown.size(), announcedTextLength(book) + std::count(shown.begin(), shown.end(), u'\n'));
+  expectEveryLineEndIsCrCrLf(shown);
+}
+
+TEST(PalmDocCorpus, JapaneseBookShowsItsSourceText) {
+  const PalmDocFile book = loadBook("ja-doc.pdb");
+  const std::u16string shown = decodeBook(book, true);
+  const std::u16string source = fromUtf8(readFile(corpusFile("ja-source.txt")));
+  EXPECT_EQ(withoutReflow(shown), withoutReflow(source));
+  expectEveryLineEndIsCrCrLf(shown);
+}
+
+TEST(PalmDocCorpus, EReaderBookIsNotDecoded) {
+  const PalmDocFile book = loadBook("en-ereader.pdb");
+  ASSERT_GT(book.size(), 1000);
+  EXPECT_EQ(palmDocTextSize(book.data(), book.size()), -1);
+  WideBuffer text;
+  ASSERT_TRUE(text.ensureCapacity(static_cast<uint32_t>(book.size())));
+  // Nothing is written: the text shown before (empty after a load) stays.
+  text.data[0] = u'x';
+  text.data[1] = 0;
+  decodePalmDocWestern(text, book.data(), book.size());
+  decodePalmDocJapanese(text, book.data(), book.size());
+  EXPECT_EQ(std::u16string(text.text()), u"x");
+}
+
+}  // namespace
