@@ -1,0 +1,114 @@
+// quillscope-decode: decodes a file exactly as the viewer's decode step does for an
+// EncodingIndex, and writes the text to standard output as UTF-8 or raw UTF-16.
+#include <cstdio>
+#include <string>
+
+#include "decode/decode_text.h"
+#include "decode/encoding_catalogue.h"
+#include "decode/tool/command_line.h"
+#include "decode/tool/document_file.h"
+#include "decode/tool/text_output.h"
+
+namespace {
+
+// Exit codes, as --help lists them.
+enum ExitCode : int {
+  kSuccess = 0,
+  kUsageError = 1,
+  kMissingFile = 2,
+  kUnreadableFile = 3,
+  kUnknownEncoding = 4,
+  kOutOfMemory = 5,
+  kOutputFailed = 6,
+};
+
+constexpr const char* kHelp =
+    "Usage: quillscope-decode [--encoding N|NAME] [--utf16] FILE\n"
+    "       quillscope-decode --list | --help\n"
+    "\n"
+    "Decodes FILE exactly as the Quillscope viewer does for an EncodingIndex and writes the\n"
+    "text to standard output.\n"
+    "\n"
+    "  -e, --encoding N|NAME  the EncodingIndex: a number (default 0), or a display name from\n"
+    "                         --list, matched exactly (quote it: --encoding \"Japanese (EUC)\").\n"
+    "                         Numbers are taken as unsigned 32-bit values like the viewer's\n"
+    "                         settings; any index above 19 (or a negative one) copies the bytes\n"
+    "                         as little-endian UTF-16 pairs.\n"
+    "      --utf16            write the UTF-16 code units the decoder wrote, little-endian,\n"
+    "                         without a byte-order mark and without the ending zero unit\n"
+    "      --list             list the catalogue: index, display name, font character set\n"
+    "  -h, --help             show this help\n"
+    "\n"
+    "Output: every unit the decoder wrote before its ending zero unit, embedded zero units\n"
+    "included (the viewer itself shows the text only up to the first zero unit). As UTF-8,\n"
+    "a surrogate pair becomes one four-byte sequence, an unpaired surrogate is written as\n"
+    "U+FFFD, and 0xFFFF (what the decoders give for an unassigned code) is written as its\n"
+    "three-byte form EF BF BF, so it stays visible. A Palm DOC encoding (18, 19) whose header\n"
+    "test fails decodes nothing: the output is empty, as the viewer's text is.\n"
+    "\n"
+    "Exit codes: 0 success, 1 usage error, 2 FILE does not exist, 3 FILE cannot be read\n"
+    "(a directory, no permission, an I/O error, or 2 GiB and larger), 4 unknown encoding,\n"
+    "5 not enough memory, 6 writing the output failed.\n";
+
+void printList() {
+  std::printf("%-5s  %-26s  %s\n", "index", "name", "charset");
+  for (int index = 0; index < kEncodingCount; ++index) {
+    std::string name;
+    for (const char16_t* unit = encodingName(index); *unit != 0; ++unit) name += static_cast<char>(*unit);
+    std::printf("%5d  %-26s  %u\n", index, name.c_str(), static_cast<unsigned>(charsetForEncoding(index)));
+  }
+}
+
+int fail(int code, const std::string& message) {
+  std::fprintf(stderr, "quillscope-decode: %s\n", message.c_str());
+  return code;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  DecodeCommand command;
+  std::string message;
+  switch (parseCommandLine(argc, argv, command, message)) {
+    case CommandLineError::kNone:
+      break;
+    case CommandLineError::kUsage:
+      return fail(kUsageError, message + "\nTry 'quillscope-decode --help'.");
+    case CommandLineError::kUnknownEncoding:
+      return fail(kUnknownEncoding, message);
+  }
+  if (command.action == DecodeCommand::Action::kHelp) {
+    std::fputs(kHelp, stdout);
+    return kSuccess;
+  }
+  if (command.action == DecodeCommand::Action::kList) {
+    printList();
+    return std::fflush(stdout) == 0 ? kSuccess : fail(kOutputFailed, "could not write the list");
+  }
+
+  LoadedDocument document;
+  switch (loadDocumentFile(command.path, document, message)) {
+    case LoadResult::kLoaded:
+      break;
+    case LoadResult::kMissing:
+      return fail(kMissingFile, message);
+    case LoadResult::kUnreadable:
+    case LoadResult::kTooLarge:
+      return fail(kUnreadableFile, message);
+    case LoadResult::kNoMemory:
+      return fail(kOutOfMemory, message);
+  }
+
+  // The viewer skips an empty document altogether; its text stays empty.
+  const DecodeOutcome outcome = decodeText(command.encoding, document.bytes, document.byteCount, document.text, true);
+  if (document.byteCount > 0 && !outcome.decoded) {
+    std::fprintf(stderr, "quillscope-decode: note: nothing was decoded (%s); the viewer shows an empty text\n",
+                 command.encoding == 18 || command.encoding == 19
+                     ? "not a Palm DOC book this reader supports, or no memory for its text"
+                     : "this build has no decoder for the encoding");
+  }
+  const size_t units = outcome.decoded ? outcome.units : 0;
+  const bool written = command.utf16 ? writeUtf16LittleEndian(stdout, document.text.data, units)
+                                     : writeUtf8(stdout, document.text.data, units);
+  return written ? kSuccess : fail(kOutputFailed, "writing the output failed");
+}
