@@ -25,5 +25,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPWSTR commandLin
   }
   const int exitCode = static_cast<int>(msg.wParam);
   state.teardown();
+  // The record dies with this frame: a window that outlives it must not find it any more.
+  SetWindowLongPtr(state.mainWindow, GWLP_USERDATA, 0);
   return exitCode;
 }
