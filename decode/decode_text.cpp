@@ -7,8 +7,11 @@
 #include <string>
 
 #include "decode/chinese.h"
+#include "decode/iso8859.h"
 #include "decode/japanese.h"
 #include "decode/korean.h"
+#include "decode/thai_vietnamese.h"
+#include "decode/unicode.h"
 #include "palmdoc/palmdoc.h"
 
 namespace {
@@ -71,6 +74,23 @@ RowDecoder rowDecoder(uint32_t encoding) {
       return [](char16_t* out, const uint8_t* in, int32_t n) { JapaneseDecoder().decodeIso2022Jp(out, in, n); };
     case 3:
       return [](char16_t* out, const uint8_t* in, int32_t n) { JapaneseDecoder().decodeEucJp(out, in, n); };
+    case 4:
+      return [](char16_t* out, const uint8_t* in, int32_t n) { UnicodeDecoder().decodeUtf8(out, in, n); };
+    case 5:
+      return [](char16_t* out, const uint8_t* in, int32_t n) { UnicodeDecoder().decodeUtf16(out, in, n); };
+    // ISO-8859 parts 1, 2, 3, 4, 5 and 7; no row reaches part 6.
+    case 6:
+      return [](char16_t* out, const uint8_t* in, int32_t n) { Iso8859Decoder().decodeIso8859(out, in, n, 1); };
+    case 7:
+      return [](char16_t* out, const uint8_t* in, int32_t n) { Iso8859Decoder().decodeIso8859(out, in, n, 2); };
+    case 8:
+      return [](char16_t* out, const uint8_t* in, int32_t n) { Iso8859Decoder().decodeIso8859(out, in, n, 3); };
+    case 9:
+      return [](char16_t* out, const uint8_t* in, int32_t n) { Iso8859Decoder().decodeIso8859(out, in, n, 4); };
+    case 10:
+      return [](char16_t* out, const uint8_t* in, int32_t n) { Iso8859Decoder().decodeIso8859(out, in, n, 5); };
+    case 11:
+      return [](char16_t* out, const uint8_t* in, int32_t n) { Iso8859Decoder().decodeIso8859(out, in, n, 7); };
     case 12:
       return [](char16_t* out, const uint8_t* in, int32_t n) { KoreanDecoder().decodeEucKr(out, in, n); };
     case 13:
@@ -79,6 +99,10 @@ RowDecoder rowDecoder(uint32_t encoding) {
       return [](char16_t* out, const uint8_t* in, int32_t n) { ChineseDecoder().decodeBig5(out, in, n); };
     case 15:
       return [](char16_t* out, const uint8_t* in, int32_t n) { ChineseDecoder().decodeGb2312(out, in, n); };
+    case 16:
+      return [](char16_t* out, const uint8_t* in, int32_t n) { ThaiVietnameseDecoder().decodeThai(out, in, n); };
+    case 17:
+      return [](char16_t* out, const uint8_t* in, int32_t n) { ThaiVietnameseDecoder().decodeVietnamese(out, in, n); };
     default:
       return nullptr;
   }

@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "quillscope-decode: note: nothing was decoded (%s); the viewer shows an empty text\n",
                  command.encoding == 18 || command.encoding == 19
                      ? "not a Palm DOC book this reader supports, or no memory for its text"
-                     : "this build has no decoder for the encoding");
+                     : "no memory for the text");
   }
   const size_t units = outcome.decoded ? outcome.units : 0;
   const bool written = command.utf16 ? writeUtf16LittleEndian(stdout, document.text.data, units)

@@ -10,8 +10,11 @@
 
 #include "decode/chinese.h"
 #include "decode/decode_text.h"
+#include "decode/iso8859.h"
 #include "decode/japanese.h"
 #include "decode/korean.h"
+#include "decode/thai_vietnamese.h"
+#include "decode/unicode.h"
 
 namespace {
 
@@ -49,14 +52,22 @@ struct Document {
 
 Bytes bytesOf(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
-// The output of a family decoder called directly, for comparing with the dispatch.
-template <typename Decoder>
-std::u16string direct(int (Decoder::*method)(char16_t*, const uint8_t*, int32_t) const, const Bytes& input) {
+// The output of a family decoder called directly, every unit before its ending zero (found as
+// the last unit written over a marker fill), for comparing with the dispatch.
+template <typename Call>
+std::u16string directly(Call call, const Bytes& input) {
   Bytes in(input);
   in.push_back(0);
   std::vector<char16_t> out(input.size() + 1, 0xABCD);
-  (Decoder().*method)(out.data(), in.data(), static_cast<int32_t>(input.size()));
-  return std::u16string(out.data());
+  call(out.data(), in.data(), static_cast<int32_t>(input.size()));
+  size_t end = out.size();
+  while (end > 0 && out[end - 1] == 0xABCD) --end;
+  return end == 0 ? u"<nothing written>" : std::u16string(out.data(), end - 1);
+}
+
+template <typename Decoder>
+std::u16string direct(int (Decoder::*method)(char16_t*, const uint8_t*, int32_t) const, const Bytes& input) {
+  return directly([method](char16_t* out, const uint8_t* in, int32_t n) { (Decoder().*method)(out, in, n); }, input);
 }
 
 TEST(DecodeTextTest, AutoIsShiftJisForEveryInput) {
@@ -87,14 +98,29 @@ TEST(DecodeTextTest, EachRowRunsItsOwnDecoder) {
   EXPECT_EQ(document.decode(1), direct(&JapaneseDecoder::decodeShiftJis, input));
   EXPECT_EQ(document.decode(2), direct(&JapaneseDecoder::decodeIso2022Jp, input));
   EXPECT_EQ(document.decode(3), direct(&JapaneseDecoder::decodeEucJp, input));
+  EXPECT_EQ(document.decode(4), direct(&UnicodeDecoder::decodeUtf8, input));
+  EXPECT_EQ(document.decode(5), direct(&UnicodeDecoder::decodeUtf16, input));
+  const int parts[] = {1, 2, 3, 4, 5, 7};
+  for (int row = 6; row <= 11; ++row) {
+    const int part = parts[row - 6];
+    const std::u16string expected = directly(
+        [part](char16_t* out, const uint8_t* in, int32_t n) { Iso8859Decoder().decodeIso8859(out, in, n, part); },
+        input);
+    EXPECT_EQ(document.decode(static_cast<uint32_t>(row)), expected) << "row " << row;
+  }
   EXPECT_EQ(document.decode(12), direct(&KoreanDecoder::decodeEucKr, input));
   EXPECT_EQ(document.decode(13), direct(&KoreanDecoder::decodeIso2022Kr, input));
   EXPECT_EQ(document.decode(14), direct(&ChineseDecoder::decodeBig5, input));
   EXPECT_EQ(document.decode(15), direct(&ChineseDecoder::decodeGb2312, input));
+  EXPECT_EQ(document.decode(16), direct(&ThaiVietnameseDecoder::decodeThai, input));
+  EXPECT_EQ(document.decode(17), direct(&ThaiVietnameseDecoder::decodeVietnamese, input));
   // The rows really differ on this input, so a swapped row would show.
   EXPECT_NE(document.decode(2), document.decode(3));
   EXPECT_NE(document.decode(12), document.decode(15));
   EXPECT_NE(document.decode(14), document.decode(15));
+  EXPECT_NE(document.decode(7), document.decode(8));   // parts 2 and 3 differ at 0xA1 and 0xB1
+  EXPECT_NE(document.decode(10), document.decode(11));
+  EXPECT_NE(document.decode(16), document.decode(17));
 }
 
 TEST(DecodeTextTest, CountIncludesEmbeddedZerosAndEndsAtTheEndingZero) {
