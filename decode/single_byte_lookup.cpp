@@ -162,7 +162,9 @@ QUILL_AVX512_TARGET inline void avx512Block(char16_t* out, const uint8_t* in,
                                             const Avx512Planes& planes, bool identity) {
   __m512i bytes = _mm512_loadu_si512(in);
   __mmask64 upper = _mm512_movepi8_mask(bytes);
-  if (identity || upper == 0) {
+  // No shortcut for blocks below 0x80: the lookup costs little more than widening, and text
+  // that mixes both kinds of block would mispredict the test.
+  if (identity) {
     // Loading the halves again (from the first level cache) is as cheap as extracting them.
     _mm512_storeu_si512(out, _mm512_cvtepu8_epi16(
                                  _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in))));

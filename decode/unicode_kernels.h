@@ -9,6 +9,8 @@ enum class UnicodeKernel {
   Scalar,  // one byte (UTF-8) or one unit (UTF-16) at a time
   Sse2,    // runs of 16 bytes below 0x80 widened at once; 8 units swapped at once
   Avx2,    // the same with 32 bytes and 16 units
+  Avx512Vbmi2,  // UTF-8: blocks of 64 bytes of well-formed sequences decoded and compressed at
+                // once, other blocks step by step; UTF-16 as Avx2
 };
 
 // Whether this processor can run a kernel (Scalar and, on x86-64, Sse2 always can).
