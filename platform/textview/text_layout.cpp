@@ -1,0 +1,217 @@
+#include "platform/textview/text_layout.h"
+
+#include <QFontMetricsF>
+#include <QTextCharFormat>
+#include <QTextOption>
+#include <algorithm>
+#include <cmath>
+
+namespace platform::textview {
+namespace {
+
+// Narrower wrap widths are treated as this, so that a collapsed window cannot ask for one
+// line per character of a huge text.
+constexpr double kMinimumWidth = 16.0;
+// Estimates are redone when the measured average advance differs from the one they used by
+// more than this share, once this many characters were measured.
+constexpr double kRefineDrift = 0.2;
+constexpr int64_t kRefineMinimumCharacters = 2000;
+
+}  // namespace
+
+TextLayoutEngine::TextLayoutEngine() = default;
+TextLayoutEngine::~TextLayoutEngine() = default;
+
+void TextLayoutEngine::setDocument(const TextDocument* document) {
+  document_ = document;
+  measuredWidth_ = 0.0;
+  measuredCharacters_ = 0;
+  invalidate();
+}
+
+void TextLayoutEngine::setFont(const QFont& font) {
+  if (font == font_) return;
+  font_ = font;
+  measuredWidth_ = 0.0;
+  measuredCharacters_ = 0;
+  invalidate();
+}
+
+void TextLayoutEngine::setPixelsPerPoint(double pixelsPerPoint) {
+  if (pixelsPerPoint == pixelsPerPoint_) return;
+  pixelsPerPoint_ = pixelsPerPoint;
+  invalidate();
+}
+
+void TextLayoutEngine::setWidth(double width) {
+  width = std::max(width, kMinimumWidth);
+  if (width == width_) return;
+  width_ = width;
+  invalidate();
+}
+
+void TextLayoutEngine::invalidate() {
+  estimatesStale_ = true;
+  clearLayouts();
+}
+
+void TextLayoutEngine::clearLayouts() {
+  cache_.clear();
+  layoutsMade_ = 0;
+  widestLine_ = 0.0;
+}
+
+int64_t TextLayoutEngine::segmentCount() const { return document_ ? document_->segmentCount() : 0; }
+
+double TextLayoutEngine::defaultLineHeight() const {
+  const QFontMetricsF metrics(font_);
+  return std::max(1.0, metrics.ascent() + metrics.descent());
+}
+
+uint32_t TextLayoutEngine::estimateLines(int64_t segment) const {
+  const qsizetype characters = document_->segmentContentEnd(segment) - document_->segmentStart(segment);
+  const double lines = std::ceil(static_cast<double>(characters) * estimateAdvance_ / width_);
+  return static_cast<uint32_t>(std::clamp(lines, 1.0, static_cast<double>(characters) + 1.0));
+}
+
+void TextLayoutEngine::ensureEstimates() {
+  if (!estimatesStale_) return;
+  estimatesStale_ = false;
+  if (measuredCharacters_ >= kRefineMinimumCharacters) {
+    estimateAdvance_ = measuredWidth_ / static_cast<double>(measuredCharacters_);
+  } else {
+    estimateAdvance_ = std::max(1.0, QFontMetricsF(font_).averageCharWidth());
+  }
+  const int64_t count = segmentCount();
+  std::vector<uint32_t> counts(static_cast<size_t>(count));
+  for (int64_t segment = 0; segment < count; ++segment) counts[static_cast<size_t>(segment)] = estimateLines(segment);
+  lines_.assign(counts);
+  laidOut_.assign(static_cast<size_t>(count), false);
+  laidOutCount_ = 0;
+}
+
+bool TextLayoutEngine::refineEstimates() {
+  if (estimatesStale_ || measuredCharacters_ < kRefineMinimumCharacters) return false;
+  const double measured = measuredWidth_ / static_cast<double>(measuredCharacters_);
+  if (std::abs(measured - estimateAdvance_) <= kRefineDrift * estimateAdvance_) return false;
+  estimateAdvance_ = measured;
+  bool changed = false;
+  for (int64_t segment = 0; segment < segmentCount(); ++segment) {
+    if (laidOut_[static_cast<size_t>(segment)]) continue;
+    const uint32_t estimate = estimateLines(segment);
+    if (estimate != lines_.countOf(segment)) {
+      lines_.setCountOf(segment, estimate);
+      changed = true;
+    }
+  }
+  return changed;
+}
+
+int64_t TextLayoutEngine::lineCount() {
+  ensureEstimates();
+  return lines_.total();
+}
+
+int64_t TextLayoutEngine::linesBefore(int64_t segment) {
+  ensureEstimates();
+  return lines_.linesBefore(segment);
+}
+
+int64_t TextLayoutEngine::segmentOfLine(int64_t line) {
+  ensureEstimates();
+  return lines_.segmentOfLine(std::max<int64_t>(line, 0));
+}
+
+int TextLayoutEngine::lineCountOf(int64_t segment) {
+  if (segment < 0 || segment >= segmentCount()) return 0;
+  return layoutOf(segment)->lineCount();
+}
+
+bool TextLayoutEngine::isLaidOut(int64_t segment) const {
+  return !estimatesStale_ && segment >= 0 && segment < static_cast<int64_t>(laidOut_.size()) &&
+         laidOut_[static_cast<size_t>(segment)];
+}
+
+QFont TextLayoutEngine::fontFor(const CharacterFormat& format) const {
+  QFont font = font_;
+  if (!format.face.isEmpty()) {
+    QStringList families = font_.families();
+    families.removeAll(format.face);
+    families.prepend(format.face);
+    font.setFamilies(families);
+  }
+  if (format.pointSize > 0.0) font.setPixelSize(std::max(1, static_cast<int>(std::lround(format.pointSize * pixelsPerPoint_))));
+  if (format.bold) font.setWeight(QFont::Bold);
+  if (format.italic) font.setItalic(true);
+  return font;
+}
+
+std::shared_ptr<QTextLayout> TextLayoutEngine::buildLayout(int64_t segment) const {
+  const qsizetype start = document_->segmentStart(segment);
+  const qsizetype end = document_->segmentContentEnd(segment);
+  auto layout = std::make_shared<QTextLayout>(document_->text().mid(start, end - start), font_);
+  QTextOption option;
+  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  layout->setTextOption(option);
+  if (document_->hasOwnFormats()) {
+    QList<QTextLayout::FormatRange> ranges;
+    for (const TextDocument::RunSlice& slice : document_->runsIn(start, end)) {
+      if (*slice.format == CharacterFormat{}) continue;
+      QTextLayout::FormatRange range;
+      range.start = static_cast<int>(slice.start - start);
+      range.length = static_cast<int>(slice.end - slice.start);
+      range.format.setFont(fontFor(*slice.format));
+      ranges.append(range);
+    }
+    layout->setFormats(ranges);
+  }
+  layout->beginLayout();
+  double y = 0.0;
+  for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
+    line.setLineWidth(width_);
+    line.setPosition(QPointF(0.0, y));
+    y += line.height();
+  }
+  layout->endLayout();
+  return layout;
+}
+
+std::shared_ptr<const QTextLayout> TextLayoutEngine::layoutOf(int64_t segment) {
+  ensureEstimates();
+  segment = std::clamp<int64_t>(segment, 0, std::max<int64_t>(segmentCount() - 1, 0));
+  ++useCounter_;
+  for (CacheEntry& entry : cache_) {
+    if (entry.segment == segment) {
+      entry.lastUse = useCounter_;
+      return entry.layout;
+    }
+  }
+  if (document_ == nullptr) return std::make_shared<QTextLayout>();
+  std::shared_ptr<QTextLayout> layout = buildLayout(segment);
+  ++layoutsMade_;
+  // Make the segment's count exact and learn from its widths.
+  if (!laidOut_[static_cast<size_t>(segment)]) {
+    laidOut_[static_cast<size_t>(segment)] = true;
+    ++laidOutCount_;
+    lines_.setCountOf(segment, static_cast<uint32_t>(std::max(1, layout->lineCount())));
+    for (int i = 0; i < layout->lineCount(); ++i) {
+      const QTextLine line = layout->lineAt(i);
+      measuredWidth_ += line.naturalTextWidth();
+      measuredCharacters_ += line.textLength();
+    }
+  }
+  for (int i = 0; i < layout->lineCount(); ++i) widestLine_ = std::max(widestLine_, layout->lineAt(i).naturalTextWidth());
+  if (cache_.size() >= kCacheCapacity) {
+    const auto oldest = std::min_element(cache_.begin(), cache_.end(),
+                                         [](const CacheEntry& a, const CacheEntry& b) { return a.lastUse < b.lastUse; });
+    cache_.erase(oldest);
+  }
+  cache_.push_back(CacheEntry{segment, layout, useCounter_});
+  return layout;
+}
+
+TextLayoutEngine::Statistics TextLayoutEngine::statistics() const {
+  return Statistics{layoutsMade_, cache_.size(), estimatesStale_ ? 0 : laidOutCount_};
+}
+
+}  // namespace platform::textview

@@ -1,0 +1,101 @@
+// Lazy layout of a TextDocument: segments are laid out with QTextLayout only when they are
+// shown or crossed, a small cache keeps the recent ones, and every other segment's wrapped
+// line count is an estimate that becomes exact once it is laid out. A text of many megabytes
+// therefore costs one pass over its line index before the first screen, not a full layout.
+#pragma once
+
+#include <QFont>
+#include <QTextLayout>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/textview/line_count_tree.h"
+#include "platform/textview/text_model.h"
+
+namespace platform::textview {
+
+class TextLayoutEngine {
+ public:
+  // How many laid-out segments the cache keeps. A screen needs far fewer.
+  static constexpr size_t kCacheCapacity = 192;
+
+  TextLayoutEngine();
+  ~TextLayoutEngine();
+  TextLayoutEngine(const TextLayoutEngine&) = delete;
+  TextLayoutEngine& operator=(const TextLayoutEngine&) = delete;
+
+  // The document to lay out, borrowed; it must outlive its use here or be replaced first.
+  void setDocument(const TextDocument* document);
+  // The control's font at its final size, zoom included.
+  void setFont(const QFont& font);
+  // Pixels per point for runs that carry a size of their own (zoom and screen scale included).
+  void setPixelsPerPoint(double pixelsPerPoint);
+  // The width lines wrap at, in pixels.
+  void setWidth(double width);
+  // The document's formats changed: forget every layout and estimate again.
+  void invalidate();
+
+  const QFont& font() const { return font_; }
+  double width() const { return width_; }
+  int64_t segmentCount() const;
+  // Wrapped lines in all segments (estimates for the segments not yet laid out).
+  int64_t lineCount();
+  int64_t linesBefore(int64_t segment);
+  int64_t segmentOfLine(int64_t line);
+  // Lines of one segment: exact once laid out.
+  int lineCountOf(int64_t segment);
+  bool isLaidOut(int64_t segment) const;
+
+  // The segment laid out (from the cache when it is there). Text positions in the layout are
+  // relative to the segment's start; its lines are placed from y = 0 down.
+  std::shared_ptr<const QTextLayout> layoutOf(int64_t segment);
+
+  // The height of a line of the control's font: the step of ruled lines below the text.
+  double defaultLineHeight() const;
+  // The widest line of the layouts made since the last invalidation, in pixels.
+  double widestLine() const { return widestLine_; }
+  // Estimates made from the font's average width are improved with what the layouts measured;
+  // when they drifted far, this re-estimates the segments not laid out. Returns true when the
+  // line counts changed.
+  bool refineEstimates();
+
+  // What the layout has done since the document or its geometry last changed.
+  struct Statistics {
+    int64_t layoutsMade;   // segments laid out (each counts again if it was evicted and redone)
+    size_t cachedLayouts;  // segments in the cache now
+    int64_t laidOutSegments;  // distinct segments whose line counts are exact
+  };
+  Statistics statistics() const;
+
+ private:
+  struct CacheEntry {
+    int64_t segment;                             // which segment
+    std::shared_ptr<const QTextLayout> layout;   // its layout, shared with callers while in use
+    uint64_t lastUse;                            // the use counter when last handed out
+  };
+
+  void ensureEstimates();
+  uint32_t estimateLines(int64_t segment) const;
+  std::shared_ptr<QTextLayout> buildLayout(int64_t segment) const;
+  QFont fontFor(const CharacterFormat& format) const;
+  void clearLayouts();
+
+  const TextDocument* document_ = nullptr;  // borrowed
+  QFont font_;                        // the control's font, zoom included
+  double pixelsPerPoint_ = 96.0 / 72.0;  // for runs with a size of their own
+  double width_ = 200.0;              // wrap width in pixels
+  bool estimatesStale_ = true;        // counts must be estimated again before use
+  LineCountTree lines_;               // exact or estimated lines per segment
+  std::vector<bool> laidOut_;         // which segments' counts are exact
+  int64_t laidOutCount_ = 0;          // how many entries of laidOut_ are set
+  double estimateAdvance_ = 6.0;      // average character advance the estimates used
+  double measuredWidth_ = 0.0;        // sum of natural line widths of measured segments
+  int64_t measuredCharacters_ = 0;    // characters of those segments
+  double widestLine_ = 0.0;           // widest natural line width measured
+  std::vector<CacheEntry> cache_;     // recently laid-out segments, at most kCacheCapacity
+  uint64_t useCounter_ = 0;           // increases with every cache use
+  int64_t layoutsMade_ = 0;           // layouts built since the last reset
+};
+
+}  // namespace platform::textview

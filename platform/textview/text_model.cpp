@@ -1,0 +1,252 @@
+#include "platform/textview/text_model.h"
+
+#include <QChar>
+#include <algorithm>
+
+namespace platform::textview {
+namespace {
+
+constexpr char16_t kCarriageReturn = u'\r';
+constexpr char16_t kLineFeed = u'\n';
+// How far back from a segment's limit a cut looks for a break opportunity.
+constexpr qsizetype kCutSearchWindow = 512;
+
+// Characters that are as wide as they are tall (CJK ideographs, kana, Hangul, full-width
+// forms): text made of them wraps between any two, so a cut between two is invisible.
+bool isWideCharacter(char16_t unit) {
+  return (unit >= 0x2E80 && unit <= 0xD7FF) || (unit >= 0xF900 && unit <= 0xFAFF) ||
+         (unit >= 0xFF00 && unit <= 0xFFEF);
+}
+
+// Whether a segment may start at `position` without tearing a character apart.
+bool isCharacterBoundary(QStringView text, qsizetype position) {
+  if (position <= 0 || position >= text.size()) return true;
+  const QChar here = text[position];
+  if (here.isLowSurrogate()) return false;
+  const QChar::Category category = here.category();
+  return category != QChar::Mark_NonSpacing && category != QChar::Mark_SpacingCombining &&
+         category != QChar::Mark_Enclosing;
+}
+
+// Where to cut a segment that has grown to `limit` (exclusive) from `start`: after a space, or
+// between two wide characters, near the limit; else at the limit on a character boundary.
+qsizetype segmentCut(QStringView text, qsizetype start, qsizetype limit) {
+  const qsizetype lowest = std::max(start + 1, limit - kCutSearchWindow);
+  for (qsizetype cut = limit; cut >= lowest; --cut) {
+    const char16_t before = text[cut - 1].unicode();
+    const char16_t after = text[cut].unicode();
+    if (before == u' ' || before == u'\t') return cut;
+    if (isWideCharacter(before) && isWideCharacter(after)) return cut;
+  }
+  qsizetype cut = limit;
+  while (cut > start + 1 && !isCharacterBoundary(text, cut)) --cut;
+  return cut;
+}
+
+QString withoutLineEnds(QStringView text) {
+  QString result = text.toString();
+  for (QChar& unit : result) {
+    if (unit == QChar(kCarriageReturn) || unit == QChar(kLineFeed)) unit = QChar(u' ');
+  }
+  return result;
+}
+
+}  // namespace
+
+int lineEndLengthAt(QStringView text, qsizetype position) {
+  if (position < 0 || position >= text.size()) return 0;
+  const char16_t unit = text[position].unicode();
+  if (unit == kLineFeed) return 1;
+  if (unit != kCarriageReturn) return 0;
+  const auto at = [&](qsizetype i) { return i < text.size() ? text[i].unicode() : char16_t{0}; };
+  if (at(position + 1) == kCarriageReturn && at(position + 2) == kLineFeed) return 3;
+  if (at(position + 1) == kLineFeed) return 2;
+  return 1;
+}
+
+TextDocument::TextDocument() : segmentStarts_{0}, segmentLineEnds_{0}, formats_{CharacterFormat{}}, runs_{{0, 0}} {}
+
+TextDocument TextDocument::fromPlainText(QString text) {
+  TextDocument document;
+  if (text.size() > kMaxDocumentLength) text.truncate(kMaxDocumentLength);
+  document.text_ = std::move(text);
+  document.indexSegments();
+  return document;
+}
+
+void TextDocument::indexSegments() {
+  segmentStarts_.clear();
+  segmentLineEnds_.clear();
+  segmentStarts_.push_back(0);
+  lineCount_ = 1;
+  const QStringView view(text_);
+  const char16_t* units = reinterpret_cast<const char16_t*>(text_.constData());
+  const qsizetype count = text_.size();
+  qsizetype segmentStart = 0;
+  qsizetype i = 0;
+  while (i < count) {
+    const char16_t unit = units[i];
+    if (unit == kCarriageReturn || unit == kLineFeed) {
+      const int length = lineEndLengthAt(view, i);
+      segmentLineEnds_.push_back(static_cast<uint8_t>(length));
+      ++lineCount_;
+      i += length;
+      segmentStarts_.push_back(static_cast<uint32_t>(i));
+      segmentStart = i;
+      continue;
+    }
+    if (i - segmentStart >= kMaxSegmentLength) {
+      const qsizetype cut = segmentCut(view, segmentStart, i);
+      segmentLineEnds_.push_back(0);
+      segmentStarts_.push_back(static_cast<uint32_t>(cut));
+      segmentStart = cut;
+    }
+    ++i;
+  }
+  segmentLineEnds_.push_back(0);
+}
+
+qsizetype TextDocument::segmentEnd(qsizetype segment) const {
+  const size_t next = static_cast<size_t>(segment) + 1;
+  return next < segmentStarts_.size() ? static_cast<qsizetype>(segmentStarts_[next]) : text_.size();
+}
+
+qsizetype TextDocument::segmentAt(qsizetype position) const {
+  if (position <= 0) return 0;
+  const auto after = std::upper_bound(segmentStarts_.begin(), segmentStarts_.end(),
+                                      static_cast<uint32_t>(std::min(position, text_.size())));
+  return static_cast<qsizetype>(after - segmentStarts_.begin()) - 1;
+}
+
+std::vector<TextDocument::RunSlice> TextDocument::runsIn(qsizetype start, qsizetype end) const {
+  std::vector<RunSlice> slices;
+  start = std::clamp<qsizetype>(start, 0, text_.size());
+  end = std::clamp<qsizetype>(end, start, text_.size());
+  auto run = std::upper_bound(runs_.begin(), runs_.end(), static_cast<uint32_t>(start),
+                              [](uint32_t position, const FormatRun& r) { return position < r.start; });
+  if (run != runs_.begin()) --run;
+  for (; run != runs_.end() && static_cast<qsizetype>(run->start) < end; ++run) {
+    const auto next = run + 1;
+    const qsizetype runEnd = next == runs_.end() ? text_.size() : static_cast<qsizetype>(next->start);
+    const qsizetype sliceStart = std::max<qsizetype>(start, run->start);
+    const qsizetype sliceEnd = std::min(end, runEnd);
+    if (sliceEnd > sliceStart) slices.push_back({sliceStart, sliceEnd, &formats_[run->formatIndex]});
+  }
+  return slices;
+}
+
+bool TextDocument::hasOwnFormats() const {
+  return std::any_of(runs_.begin(), runs_.end(),
+                     [&](const FormatRun& run) { return !(formats_[run.formatIndex] == CharacterFormat{}); });
+}
+
+uint32_t TextDocument::internFormat(const CharacterFormat& format) {
+  const auto found = std::find(formats_.begin(), formats_.end(), format);
+  if (found != formats_.end()) return static_cast<uint32_t>(found - formats_.begin());
+  formats_.push_back(format);
+  return static_cast<uint32_t>(formats_.size() - 1);
+}
+
+void TextDocument::splitRunAt(qsizetype position) {
+  if (position <= 0 || position >= text_.size()) return;
+  const auto at = static_cast<uint32_t>(position);
+  auto after = std::upper_bound(runs_.begin(), runs_.end(), at,
+                                [](uint32_t p, const FormatRun& r) { return p < r.start; });
+  const auto containing = after - 1;  // runs_ starts at 0, so one always contains the position
+  if (containing->start == at) return;
+  runs_.insert(after, FormatRun{at, containing->formatIndex});
+}
+
+void TextDocument::mergeRuns() {
+  std::vector<FormatRun> merged;
+  merged.reserve(runs_.size());
+  for (const FormatRun& run : runs_) {
+    if (!merged.empty() && merged.back().start == run.start) {
+      merged.back() = run;  // an empty run gives way to the one that starts where it does
+      if (merged.size() >= 2 && merged[merged.size() - 2].formatIndex == run.formatIndex) merged.pop_back();
+    } else if (merged.empty() || merged.back().formatIndex != run.formatIndex) {
+      merged.push_back(run);
+    }
+  }
+  if (merged.empty() || merged.front().start != 0) merged.insert(merged.begin(), FormatRun{0, 0});
+  runs_ = std::move(merged);
+}
+
+void TextDocument::setFace(qsizetype start, qsizetype end, const QString& face) {
+  start = std::clamp<qsizetype>(start, 0, text_.size());
+  end = std::clamp<qsizetype>(end, start, text_.size());
+  if (start == end) return;
+  splitRunAt(start);
+  splitRunAt(end);
+  for (FormatRun& run : runs_) {
+    if (static_cast<qsizetype>(run.start) < start || static_cast<qsizetype>(run.start) >= end) continue;
+    CharacterFormat format = formats_[run.formatIndex];
+    format.face = face;
+    run.formatIndex = internFormat(format);
+  }
+  mergeRuns();
+}
+
+void TextDocument::clearFaces() {
+  for (FormatRun& run : runs_) {
+    CharacterFormat format = formats_[run.formatIndex];
+    format.face.clear();
+    run.formatIndex = internFormat(format);
+  }
+  mergeRuns();
+}
+
+QString TextDocument::textOf(qsizetype start, qsizetype end, QStringView lineEnd) const {
+  start = std::clamp<qsizetype>(start, 0, text_.size());
+  end = std::clamp<qsizetype>(end, start, text_.size());
+  QString result;
+  result.reserve(end - start);
+  for (qsizetype segment = segmentAt(start); segment < segmentCount(); ++segment) {
+    const qsizetype segmentBegin = segmentStart(segment);
+    if (segmentBegin >= end) break;
+    const qsizetype contentEnd = segmentContentEnd(segment);
+    const qsizetype from = std::max(start, segmentBegin);
+    const qsizetype to = std::min(end, contentEnd);
+    if (to > from) result += QStringView(text_).sliced(from, to - from);
+    if (lineEndLength(segment) > 0 && end > contentEnd && start < segmentEnd(segment)) result += lineEnd;
+  }
+  return result;
+}
+
+DocumentBuilder::DocumentBuilder() = default;
+
+void DocumentBuilder::appendText(QStringView text, const CharacterFormat& format) {
+  if (text.isEmpty()) return;
+  if (markPending_) {
+    if (text_.size() >= kMaxDocumentLength) return;
+    text_ += QChar(kCarriageReturn);
+    markPending_ = false;
+  }
+  const qsizetype room = kMaxDocumentLength - text_.size();
+  if (room <= 0) return;
+  if (text.size() > room) text = text.first(room);
+  const uint32_t formatIndex = document_.internFormat(format);
+  const auto start = static_cast<uint32_t>(text_.size());
+  if (runs_.empty() || runs_.back().formatIndex != formatIndex) runs_.push_back(FormatRun{start, formatIndex});
+  text_ += withoutLineEnds(text);
+}
+
+void DocumentBuilder::endParagraph() {
+  if (markPending_ && text_.size() < kMaxDocumentLength) text_ += QChar(kCarriageReturn);
+  markPending_ = true;
+}
+
+TextDocument DocumentBuilder::finish() {
+  TextDocument document = std::move(document_);
+  document.text_ = std::move(text_);
+  document.runs_ = std::move(runs_);
+  document.mergeRuns();
+  document.indexSegments();
+  document_ = TextDocument();
+  text_.clear();
+  runs_.clear();
+  markPending_ = false;
+  return document;
+}
+
+}  // namespace platform::textview
