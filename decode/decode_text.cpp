@@ -61,50 +61,30 @@ void runPalmDocDecoder(uint32_t encoding, const uint8_t* file, int32_t byteCount
   }
 }
 
-// The decoder of a catalogue row other than Palm DOC, or nullptr for a row whose decoder this
-// build does not have. The decoder objects are stateless; each call makes its own.
-using RowDecoder = void (*)(char16_t* out, const uint8_t* in, int32_t n);
-
-RowDecoder rowDecoder(uint32_t encoding) {
+// Runs the decoder of catalogue row 0 to 17. The decoder objects are stateless; each call
+// makes its own, as the viewer creates one per decode.
+void runRowDecoder(uint32_t encoding, char16_t* out, const uint8_t* in, int32_t n) {
   switch (encoding) {
     case 0:  // "Japanese (Auto)": nothing is detected, it is Shift-JIS
-    case 1:
-      return [](char16_t* out, const uint8_t* in, int32_t n) { JapaneseDecoder().decodeShiftJis(out, in, n); };
-    case 2:
-      return [](char16_t* out, const uint8_t* in, int32_t n) { JapaneseDecoder().decodeIso2022Jp(out, in, n); };
-    case 3:
-      return [](char16_t* out, const uint8_t* in, int32_t n) { JapaneseDecoder().decodeEucJp(out, in, n); };
-    case 4:
-      return [](char16_t* out, const uint8_t* in, int32_t n) { UnicodeDecoder().decodeUtf8(out, in, n); };
-    case 5:
-      return [](char16_t* out, const uint8_t* in, int32_t n) { UnicodeDecoder().decodeUtf16(out, in, n); };
+    case 1: JapaneseDecoder().decodeShiftJis(out, in, n); return;
+    case 2: JapaneseDecoder().decodeIso2022Jp(out, in, n); return;
+    case 3: JapaneseDecoder().decodeEucJp(out, in, n); return;
+    case 4: UnicodeDecoder().decodeUtf8(out, in, n); return;
+    case 5: UnicodeDecoder().decodeUtf16(out, in, n); return;
     // ISO-8859 parts 1, 2, 3, 4, 5 and 7; no row reaches part 6.
-    case 6:
-      return [](char16_t* out, const uint8_t* in, int32_t n) { Iso8859Decoder().decodeIso8859(out, in, n, 1); };
-    case 7:
-      return [](char16_t* out, const uint8_t* in, int32_t n) { Iso8859Decoder().decodeIso8859(out, in, n, 2); };
-    case 8:
-      return [](char16_t* out, const uint8_t* in, int32_t n) { Iso8859Decoder().decodeIso8859(out, in, n, 3); };
-    case 9:
-      return [](char16_t* out, const uint8_t* in, int32_t n) { Iso8859Decoder().decodeIso8859(out, in, n, 4); };
-    case 10:
-      return [](char16_t* out, const uint8_t* in, int32_t n) { Iso8859Decoder().decodeIso8859(out, in, n, 5); };
-    case 11:
-      return [](char16_t* out, const uint8_t* in, int32_t n) { Iso8859Decoder().decodeIso8859(out, in, n, 7); };
-    case 12:
-      return [](char16_t* out, const uint8_t* in, int32_t n) { KoreanDecoder().decodeEucKr(out, in, n); };
-    case 13:
-      return [](char16_t* out, const uint8_t* in, int32_t n) { KoreanDecoder().decodeIso2022Kr(out, in, n); };
-    case 14:
-      return [](char16_t* out, const uint8_t* in, int32_t n) { ChineseDecoder().decodeBig5(out, in, n); };
-    case 15:
-      return [](char16_t* out, const uint8_t* in, int32_t n) { ChineseDecoder().decodeGb2312(out, in, n); };
-    case 16:
-      return [](char16_t* out, const uint8_t* in, int32_t n) { ThaiVietnameseDecoder().decodeThai(out, in, n); };
-    case 17:
-      return [](char16_t* out, const uint8_t* in, int32_t n) { ThaiVietnameseDecoder().decodeVietnamese(out, in, n); };
-    default:
-      return nullptr;
+    case 6: Iso8859Decoder().decodeIso8859(out, in, n, 1); return;
+    case 7: Iso8859Decoder().decodeIso8859(out, in, n, 2); return;
+    case 8: Iso8859Decoder().decodeIso8859(out, in, n, 3); return;
+    case 9: Iso8859Decoder().decodeIso8859(out, in, n, 4); return;
+    case 10: Iso8859Decoder().decodeIso8859(out, in, n, 5); return;
+    case 11: Iso8859Decoder().decodeIso8859(out, in, n, 7); return;
+    case 12: KoreanDecoder().decodeEucKr(out, in, n); return;
+    case 13: KoreanDecoder().decodeIso2022Kr(out, in, n); return;
+    case 14: ChineseDecoder().decodeBig5(out, in, n); return;
+    case 15: ChineseDecoder().decodeGb2312(out, in, n); return;
+    case 16: ThaiVietnameseDecoder().decodeThai(out, in, n); return;
+    case 17: ThaiVietnameseDecoder().decodeVietnamese(out, in, n); return;
+    default: return;  // not reached: the caller handles 18 and above
   }
 }
 
@@ -132,7 +112,8 @@ uint32_t writtenUnits(WideBuffer& text) {
 DecodeOutcome decodeText(uint32_t encoding, const ByteBuffer& bytes, int32_t byteCount, WideBuffer& text,
                          bool reportUnits) {
   DecodeOutcome outcome;
-  if (byteCount <= 0 || bytes.data == nullptr || static_cast<uint32_t>(byteCount) > bytes.capacity) return outcome;
+  const bool consistent = byteCount > 0 && bytes.data != nullptr && static_cast<uint32_t>(byteCount) <= bytes.capacity;
+  if (!consistent) return outcome;
   const uint8_t* in = bytes.data;
 
   if (encoding == kPalmDocJapanese || encoding == kPalmDocWestern) {
@@ -140,16 +121,14 @@ DecodeOutcome decodeText(uint32_t encoding, const ByteBuffer& bytes, int32_t byt
     if (reportUnits) fillWithMarker(text);
     runPalmDocDecoder(encoding, in, byteCount, text);
   } else {
-    const RowDecoder decoder = encoding > kLastCatalogueRow ? nullptr : rowDecoder(encoding);
-    if (encoding <= kLastCatalogueRow && decoder == nullptr) return outcome;
     // Every other row writes at most one unit per byte and the ending zero. The loaded document
     // already has that room; growing here only protects a caller that did not make it.
     if (!text.ensureCapacity(static_cast<uint32_t>(byteCount))) return outcome;
     if (reportUnits) fillWithMarker(text);
-    if (decoder != nullptr) {
-      decoder(text.data, in, byteCount);
-    } else {
+    if (encoding > kLastCatalogueRow) {
       copyRaw(text.data, in, byteCount);
+    } else {
+      runRowDecoder(encoding, text.data, in, byteCount);
     }
   }
   outcome.decoded = true;
