@@ -13,6 +13,7 @@
 // (a cut-off literal run keeps the bytes that are present, a back-reference that does not fit
 // copies what fits), so a damaged book shows its text up to the damage.
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -50,6 +51,21 @@ inline uint8_t* copyBackReferenceFast(uint8_t* out, size_t distance, size_t leng
     for (size_t i = 0; i < length; ++i) out[i] = from[i];
   }
   return out + length;
+}
+
+// How many of the eight bytes at `in` (at least the first) stand for themselves: 0x09..0x7F.
+// A byte is flagged when its high bit is set or when subtracting 9 borrows; a borrow can flag
+// bytes after the first one below 9 only, so the lowest flag is exact.
+inline size_t plainBytesAhead(const uint8_t* in) {
+  constexpr uint64_t kOnes = 0x0101010101010101ULL;
+  constexpr uint64_t kHighBits = 0x8080808080808080ULL;
+  uint64_t block;
+  std::memcpy(&block, in, 8);
+  const uint64_t flags = (block | ((block - 9 * kOnes) & ~block)) & kHighBits;
+  if (flags == 0) return 8;
+  // The first byte in memory is the lowest one of a little-endian word, the highest otherwise.
+  const int bit = std::endian::native == std::endian::little ? std::countr_zero(flags) : std::countl_zero(flags);
+  return static_cast<size_t>(bit) / 8;
 }
 
 // Carries out commands with every bounds check in place, until the input ends, an end command
@@ -107,6 +123,19 @@ int32_t decompressPalmDoc(const uint8_t* in, const uint8_t* end, uint8_t* scratc
 
   // One bounds check per command: while both margins hold, no command can overrun either range.
   while (end - c.in >= kLongestCommand && outEnd - c.out >= kOvershootRoom) {
+    if (static_cast<unsigned>(*c.in - 0x09) < 0x77) {
+      // A byte that stands for itself. When the next one does too, copy the whole run (up to
+      // eight) at once.
+      if (static_cast<unsigned>(c.in[1] - 0x09) < 0x77) {
+        const size_t count = plainBytesAhead(c.in);
+        std::memcpy(c.out, c.in, 8);
+        c.out += count;
+        c.in += count;
+      } else {
+        *c.out++ = *c.in++;
+      }
+      continue;
+    }
     const unsigned m = *c.in++;
     if (m >= 0x80) {
       if (m >= 0xC0) {
