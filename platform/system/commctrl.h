@@ -38,6 +38,9 @@ inline constexpr UINT LVM_GETSELECTEDCOUNT = LVM_FIRST + 50;
 inline constexpr UINT LVM_SETEXTENDEDLISTVIEWSTYLE = LVM_FIRST + 54;
 inline constexpr UINT LVM_GETEXTENDEDLISTVIEWSTYLE = LVM_FIRST + 55;
 inline constexpr DWORD LVS_EX_FULLROWSELECT = 0x00000020;
+// LVM_SETCOLUMNWIDTH's special widths: fit the texts, or the texts and the header.
+inline constexpr int LVSCW_AUTOSIZE = -1;
+inline constexpr int LVSCW_AUTOSIZE_USEHEADER = -2;
 
 inline constexpr UINT LVIF_TEXT = 0x0001;
 inline constexpr UINT LVIF_IMAGE = 0x0002;
@@ -79,6 +82,20 @@ struct LVCOLUMN {
   int iSubItem;     // the column's sub-item index
 };
 
+// LVM_FINDITEM: what to look for, from the item after the start index.
+inline constexpr UINT LVFI_PARAM = 0x0001;      // the item's lParam equals lParam
+inline constexpr UINT LVFI_STRING = 0x0002;     // the item's text equals psz (case ignored)
+inline constexpr UINT LVFI_SUBSTRING = 0x0004;  // the item's text begins with psz
+inline constexpr UINT LVFI_PARTIAL = 0x0008;    // the item's text begins with psz
+inline constexpr UINT LVFI_WRAP = 0x0020;       // continue from the first item
+struct LVFINDINFO {
+  UINT flags;        // LVFI_* of the search
+  LPCWSTR psz;       // the text sought, borrowed
+  LPARAM lParam;     // the value sought (LVFI_PARAM)
+  POINT pt;          // position for a nearest-item search (unused here)
+  UINT vkDirection;  // direction key for a nearest-item search (unused here)
+};
+
 // Notifications (WM_NOTIFY, lParam = NMHDR*)
 struct NMHDR {
   HWND hwndFrom;  // the control
@@ -86,10 +103,16 @@ struct NMHDR {
   UINT code;      // notification code
 };
 inline constexpr UINT LVN_FIRST = static_cast<UINT>(-100);
+inline constexpr UINT LVN_ITEMCHANGING = LVN_FIRST - 0;  // about to change; non-zero refuses
 inline constexpr UINT LVN_ITEMCHANGED = LVN_FIRST - 1;
+inline constexpr UINT LVN_INSERTITEM = LVN_FIRST - 2;
+inline constexpr UINT LVN_DELETEITEM = LVN_FIRST - 3;
+inline constexpr UINT LVN_DELETEALLITEMS = LVN_FIRST - 4;  // TRUE: no LVN_DELETEITEM per item
 inline constexpr UINT NM_CLICK = static_cast<UINT>(-2);
 inline constexpr UINT NM_DBLCLK = static_cast<UINT>(-3);
 inline constexpr UINT NM_RETURN = static_cast<UINT>(-4);
+inline constexpr UINT NM_SETFOCUS = static_cast<UINT>(-7);
+inline constexpr UINT NM_KILLFOCUS = static_cast<UINT>(-8);
 struct NMLISTVIEW {
   NMHDR hdr;        // who sent it
   int iItem;        // the item concerned, or -1
