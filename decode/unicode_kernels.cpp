@@ -19,6 +19,8 @@ struct Utf8Step {
 inline bool isContinuation(uint32_t byte) { return (byte & 0xC0) == 0x80; }
 
 // One step over the byte b at the position and the three bytes after it (zero past the input).
+// A well-formed four-byte sequence becomes its surrogate pair: read as a three-byte form it
+// would give a wrong character and swallow the byte after it, losing text that was valid.
 inline Utf8Step utf8Step(char16_t* out, uint32_t b, uint32_t t, uint32_t u, uint32_t v) {
   if (b < 0x80) {
     out[0] = static_cast<char16_t>(b);

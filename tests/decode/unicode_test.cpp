@@ -220,32 +220,16 @@ TEST(Utf16Decoder, DropsTheHalfUnitOfAnOddLength) {
 }
 
 TEST(Utf16Decoder, BigEndianTextDecodesTheSameEveryTime) {
-  Bytes bytes = {0xFE, 0xFF, 0x30, 0x42, 0x00, 0x41};
-  for (int i = 0; i < 300; ++i) bytes.insert(bytes.end(), {0x04, static_cast<uint8_t>(i)});
-  std::u16string first = utf16(bytes);  // decode() also checks the bytes are unchanged
-  ASSERT_EQ(first.size(), (bytes.size() - 2) / 2);
-  EXPECT_EQ(first.substr(0, 2), u"\u3042A");
-  EXPECT_EQ(first[2 + 299], 0x0400 + 299 % 256);
-  EXPECT_EQ(utf16(bytes), first);
-}
-
-TEST(Utf16Decoder, LongTextOfEveryLengthInBothOrders) {
-  std::mt19937 random(99);
-  for (size_t units = 0; units < 140; ++units) {
-    for (bool bigEndian : {false, true}) {
-      Bytes bytes = bigEndian ? Bytes{0xFE, 0xFF} : Bytes{0xFF, 0xFE};
-      std::u16string expected;
-      for (size_t i = 0; i < units; ++i) {
-        auto unit = static_cast<char16_t>(random());
-        expected.push_back(unit);
-        uint8_t high = static_cast<uint8_t>(unit >> 8);
-        uint8_t low = static_cast<uint8_t>(unit & 0xFF);
-        bytes.insert(bytes.end(), bigEndian ? std::initializer_list<uint8_t>{high, low}
-                                            : std::initializer_list<uint8_t>{low, high});
-      }
-      ASSERT_EQ(utf16(bytes), expected) << units << " units, big-endian " << bigEndian;
-    }
+  // Long enough for the vector swap, with an odd tail of units.
+  Bytes bytes = {0xFE, 0xFF};
+  std::u16string expected;
+  for (int i = 0; i < 301; ++i) {
+    auto unit = static_cast<char16_t>(0x0400 + i * 97);
+    bytes.insert(bytes.end(), {static_cast<uint8_t>(unit >> 8), static_cast<uint8_t>(unit)});
+    expected.push_back(unit);
   }
+  EXPECT_EQ(utf16(bytes), expected);  // decode() also checks the bytes are unchanged
+  EXPECT_EQ(utf16(bytes), expected);
 }
 
 TEST(Utf16Decoder, VectorSwapsMatchTheScalarSwap) {
