@@ -1,0 +1,31 @@
+// Inside the file services: where a device path lands on the host, with what the mapping knows
+// beyond the bare host path (the mounted names of desktop mode). device_paths.h gives the
+// public, path-only view of the same mapping.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace platform::files {
+
+// One device path resolved against the current device root.
+struct DeviceLocation {
+  std::vector<std::u16string> components;   // the device path's names after "." and ".." were resolved; empty = "\"
+  std::string hostPath;                     // the host path (UTF-8) that holds the entry, existing or not
+  bool isVirtualDirectory = false;          // desktop mode: a folder that exists only as a mount point ("\Program Files")
+  std::vector<std::u16string> mountedNames;  // desktop mode: names mounted inside this folder, listed beside its host entries
+};
+
+// Resolves a device path ("\" or "/" separators; a path without a leading separator is taken
+// from the root, the handheld having no current directory). Existing host names are matched
+// case-insensitively, as the handheld's file system compares names, when the exact name is
+// missing.
+DeviceLocation locateDevicePath(const std::u16string& devicePath);
+
+// The device path, "\" + names joined with "\", of resolved components.
+std::u16string joinDevicePath(const std::vector<std::u16string>& components);
+
+// True when the name is a device path separator ("\" or "/").
+inline bool isDeviceSeparator(char16_t unit) { return unit == u'\\' || unit == u'/'; }
+
+}  // namespace platform::files
