@@ -1,0 +1,176 @@
+// Directory search: FindFirstFile, FindNextFile and FindClose over a device folder.
+//
+// The search reports what the handheld reports: the folder's entries without "." and "..",
+// each with its attributes, size and times. Names are taken once, when the search starts, and
+// each entry is examined when it is handed out; an entry that vanished meanwhile is passed
+// over. Entries come in case-insensitive name order, so a listing is the same every time.
+// Desktop mode adds the mounted names ("My Documents", "Program Files", "Quillscope") to the
+// folders that hold them.
+#include <dirent.h>
+
+#include <QChar>
+#include <QFile>
+#include <QString>
+#include <algorithm>
+#include <cerrno>
+#include <map>
+#include <mutex>
+#include <vector>
+
+#include "platform/system/files/device_location.h"
+#include "platform/system/files/handle_numbers.h"
+#include "platform/system/files/host_errors.h"
+#include "platform/system/files/host_file_info.h"
+#include "platform/system/windows.h"
+
+using namespace platform::files;
+
+namespace {
+
+// One name a search will hand out.
+struct FoundEntry {
+  std::u16string name;      // the entry's device name
+  std::string hostPath;     // where the host keeps it
+  bool isMountPoint = false;  // a desktop-mode folder that exists only on the device
+};
+
+// One search in progress.
+struct Search {
+  std::vector<FoundEntry> entries;  // what is left to hand out, in order
+  std::size_t next = 0;             // the index of the next entry to hand out
+};
+
+struct SearchTable {
+  std::mutex mutex;                             // guards `searches`
+  std::map<std::uintptr_t, Search> searches;  // every open search by its handle value
+};
+
+SearchTable& searchTable() {
+  static SearchTable instance;
+  return instance;
+}
+
+char16_t foldCase(char16_t unit) { return QChar(unit).toCaseFolded().unicode(); }
+
+// The handheld's wildcard match, ignoring case: "*" any run of units, "?" one unit.
+bool matchesWildcard(const std::u16string& name, const std::u16string& pattern) {
+  if (pattern == u"*" || pattern == u"*.*") return true;
+  std::size_t n = 0, p = 0, starPattern = std::u16string::npos, starName = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == u'?' || foldCase(pattern[p]) == foldCase(name[n]))) {
+      ++n;
+      ++p;
+    } else if (p < pattern.size() && pattern[p] == u'*') {
+      starPattern = p++;
+      starName = n;
+    } else if (starPattern != std::u16string::npos) {
+      p = starPattern + 1;
+      n = ++starName;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == u'*') ++p;
+  return p == pattern.size();
+}
+
+bool lessIgnoringCase(const FoundEntry& a, const FoundEntry& b) {
+  const int folded = QString::fromStdU16String(a.name).compare(QString::fromStdU16String(b.name), Qt::CaseInsensitive);
+  return folded != 0 ? folded < 0 : a.name < b.name;
+}
+
+std::string hostChild(const std::string& folder, const std::string& name) {
+  return folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+// Fills `data` for an entry; false when it can no longer be examined.
+bool describe(const FoundEntry& entry, WIN32_FIND_DATA& data) {
+  data = WIN32_FIND_DATA{};
+  HostFileInfo info;
+  if (!readHostFileInfo(entry.hostPath, info)) {
+    if (!entry.isMountPoint) return false;
+    info = HostFileInfo{};
+  }
+  if (entry.isMountPoint) info.isDirectory = true;
+  data.dwFileAttributes = attributesOf(info, entry.name);
+  data.ftCreationTime = info.creationTime;
+  data.ftLastAccessTime = info.lastAccessTime;
+  data.ftLastWriteTime = info.lastWriteTime;
+  data.nFileSizeHigh = static_cast<DWORD>(info.size >> 32);
+  data.nFileSizeLow = static_cast<DWORD>(info.size & 0xFFFFFFFFu);
+  std::copy(entry.name.begin(), entry.name.end(), data.cFileName);
+  data.cFileName[entry.name.size()] = 0;
+  return true;
+}
+
+// Hands out the next entry that can still be examined.
+bool handOutNext(Search& search, WIN32_FIND_DATA& data) {
+  while (search.next < search.entries.size()) {
+    if (describe(search.entries[search.next++], data)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+HANDLE FindFirstFile(LPCWSTR pattern, WIN32_FIND_DATA* data) {
+  if (pattern == nullptr || data == nullptr) return failWith(ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
+  const std::u16string text(pattern);
+  std::size_t split = text.size();
+  while (split > 0 && !isDeviceSeparator(text[split - 1])) --split;
+  const std::u16string folderPath = text.substr(0, split);
+  const std::u16string namePattern = text.substr(split);
+  if (namePattern.empty()) return failWith(ERROR_FILE_NOT_FOUND, INVALID_HANDLE_VALUE);
+
+  const DeviceLocation folder = locateDevicePath(folderPath.empty() ? u"\\" : folderPath);
+  Search search;
+  if (DIR* dir = ::opendir(folder.hostPath.c_str())) {
+    while (const dirent* entry = ::readdir(dir)) {
+      const std::string hostName = entry->d_name;
+      if (hostName == "." || hostName == "..") continue;
+      std::u16string name = QFile::decodeName(entry->d_name).toStdU16String();
+      // A name with no device spelling, or too long for the record, cannot be handed out.
+      if (name.find(u'\\') != std::u16string::npos || name.size() >= static_cast<std::size_t>(MAX_PATH)) continue;
+      if (!matchesWildcard(name, namePattern)) continue;
+      search.entries.push_back(FoundEntry{std::move(name), hostChild(folder.hostPath, hostName), false});
+    }
+    ::closedir(dir);
+  } else if (!folder.isVirtualDirectory && folder.mountedNames.empty()) {
+    if (errno == ENOENT || errno == ENOTDIR) return failWith(ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
+    return failWithErrno(errno, INVALID_HANDLE_VALUE);
+  }
+  for (const std::u16string& mounted : folder.mountedNames) {
+    if (!matchesWildcard(mounted, namePattern)) continue;
+    std::vector<std::u16string> inside = folder.components;
+    inside.push_back(mounted);
+    const QString mountedName = QString::fromStdU16String(mounted);
+    std::erase_if(search.entries, [&](const FoundEntry& e) {  // the mount hides a host entry of that name
+      return QString::fromStdU16String(e.name).compare(mountedName, Qt::CaseInsensitive) == 0;
+    });
+    search.entries.push_back(FoundEntry{mounted, locateDevicePath(joinDevicePath(inside)).hostPath, true});
+  }
+  std::sort(search.entries.begin(), search.entries.end(), lessIgnoringCase);
+
+  if (!handOutNext(search, *data)) return failWith(ERROR_FILE_NOT_FOUND, INVALID_HANDLE_VALUE);
+  const std::uintptr_t value = newHandleValue();
+  std::lock_guard<std::mutex> lock(searchTable().mutex);
+  searchTable().searches[value] = std::move(search);
+  return reinterpret_cast<HANDLE>(value);
+}
+
+BOOL FindNextFile(HANDLE searchHandle, WIN32_FIND_DATA* data) {
+  if (data == nullptr) return failWith(ERROR_INVALID_PARAMETER, FALSE);
+  std::lock_guard<std::mutex> lock(searchTable().mutex);
+  auto found = searchTable().searches.find(reinterpret_cast<std::uintptr_t>(searchHandle));
+  if (found == searchTable().searches.end()) return failWith(ERROR_INVALID_HANDLE, FALSE);
+  if (!handOutNext(found->second, *data)) return failWith(ERROR_NO_MORE_FILES, FALSE);
+  return TRUE;
+}
+
+BOOL FindClose(HANDLE searchHandle) {
+  std::lock_guard<std::mutex> lock(searchTable().mutex);
+  if (searchTable().searches.erase(reinterpret_cast<std::uintptr_t>(searchHandle)) == 0) {
+    return failWith(ERROR_INVALID_HANDLE, FALSE);
+  }
+  return TRUE;
+}
