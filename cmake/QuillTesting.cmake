@@ -17,8 +17,11 @@ function(quill_add_test)
   else()
     target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   endif()
+  # One value per property: a list-valued ENVIRONMENT does not survive test discovery.
   gtest_discover_tests(${T_NAME}
     WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QUILL_SOURCE_DIR=${PROJECT_SOURCE_DIR};QUILL_CORPUS_DIR=${PROJECT_SOURCE_DIR}/../shared/corpus"
+    PROPERTIES
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+      ENVIRONMENT_MODIFICATION "QUILL_CORPUS_DIR=set:${PROJECT_SOURCE_DIR}/../shared/corpus"
     DISCOVERY_TIMEOUT 60)
 endfunction()
