@@ -15,10 +15,10 @@ python=/usr/bin/python3
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DQUILL_BENCH=ON -DQUILL_TESTS=OFF -DQUILL_SANITIZE=OFF -DQUILL_SUBSYSTEMS="palmdoc;decode" >/dev/null
-ninja -C "$build" -j2 quill_bench
+ninja -C "$build" -j2 quill_bench >&2
 
 if [ ! -f "$build/bench-data/manifest.txt" ]; then
-  "$python" "$root/tools/gen_bench_text.py" "$build/bench-data"
+  "$python" "$root/tools/gen_bench_text.py" "$build/bench-data" >&2
 fi
 
 results="$build/bench-results.json"
