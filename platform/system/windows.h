@@ -220,6 +220,23 @@ inline constexpr UINT WM_CLEAR = 0x0303;
 inline constexpr UINT WM_HOTKEY = 0x0312;
 inline constexpr UINT WM_USER = 0x0400;
 inline constexpr UINT WM_APP = 0x8000;
+// WM_ACTIVATE states (low word of wParam)
+inline constexpr WORD WA_INACTIVE = 0;
+inline constexpr WORD WA_ACTIVE = 1;
+inline constexpr WORD WA_CLICKACTIVE = 2;
+// WM_SIZE kinds (wParam)
+inline constexpr WPARAM SIZE_RESTORED = 0;
+inline constexpr WPARAM SIZE_MINIMIZED = 1;
+// Pointer-button state in the wParam of mouse messages. The desktop's right button reaches the
+// program as the handheld's stylus (WM_LBUTTONDOWN/UP) with MK_RBUTTON set instead of MK_LBUTTON,
+// so that the tap-and-hold recognition can answer it at once.
+inline constexpr WPARAM MK_LBUTTON = 0x0001;
+inline constexpr WPARAM MK_RBUTTON = 0x0002;
+inline constexpr WPARAM MK_SHIFT = 0x0004;
+inline constexpr WPARAM MK_CONTROL = 0x0008;
+inline constexpr int WHEEL_DELTA = 120;  // one wheel notch (high word of WM_MOUSEWHEEL's wParam)
+// A top-level window that never becomes the active window (the shell's menu bar).
+inline constexpr DWORD WS_EX_NOACTIVATE = 0x08000000;
 
 // Scroll codes (WM_VSCROLL / WM_HSCROLL low word)
 inline constexpr WORD SB_LINEUP = 0;
@@ -358,6 +375,10 @@ BOOL PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remov
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessage(const MSG* msg);
 LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// Handles the dialog keys of a message meant for `dialog` or one of its controls: Enter sends
+// WM_COMMAND with the default push button's id (IDOK without one), Escape WM_COMMAND IDCANCEL.
+// Returns TRUE when the message was used up this way. The modal loop of DialogBoxParam calls it.
+BOOL IsDialogMessage(HWND dialog, const MSG* msg);
 LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 DWORD GetTickCount();
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, void* timerProc);

@@ -42,6 +42,7 @@ class MessageSpy {
   MessageSpy& operator=(const MessageSpy&) = delete;
 
   void watch(HWND hwnd);  // record messages to this window (call once per window)
+  void watchAll();        // record messages to every window, those not yet created included
   void clear();
   std::vector<SpiedMessage> messages() const;  // in order of arrival
   std::vector<SpiedMessage> messagesFor(HWND hwnd) const;
@@ -52,7 +53,9 @@ class MessageSpy {
  private:
   friend void recordSpiedMessage(HWND, UINT, WPARAM, LPARAM, Delivery);
   std::vector<HWND> watched_;       // windows being recorded
+  bool watchingAll_ = false;        // every window is recorded
   std::vector<SpiedMessage> log_;   // the messages, in order
+  MessageSpy* previous_;            // the spy that recorded before this one; it records again after
 };
 
 // Called by the layer for every delivery; records it when a spy watches the window.

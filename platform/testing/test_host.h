@@ -32,7 +32,8 @@ class DeviceSandbox {
   bool exists(const std::u16string& devicePath) const;
 
  private:
-  std::string root_;  // host folder, removed on destruction
+  std::string root_;          // host folder, removed on destruction
+  std::string previousRoot_;  // the device root before this sandbox (restored on destruction)
 };
 
 // Dispatches posted messages and desktop events until the queue is empty. Returns false if a
@@ -46,6 +47,9 @@ void pumpFor(int ms);
 void pressKey(WORD vk);                       // key press and release on the focused widget
 void tap(HWND hwnd, int x, int y);            // left press and release, short
 void rightClick(HWND hwnd, int x, int y);     // right-button press and release
+// Left press at x, y (device pixels of the window), held still for `holdMs` milliseconds while
+// messages are dispatched (so a tap-and-hold recognition can run), then released.
+void pressAndHold(HWND hwnd, int x, int y, int holdMs);
 void clickButton(HWND button);                // a click on a BUTTON control
 void chooseComboItem(HWND combo, int index);  // the user picks an entry of a drop-down list
 void chooseListBoxItem(HWND listBox, int index);

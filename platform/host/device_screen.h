@@ -1,0 +1,31 @@
+// Inside the layer: the device screen, the one desktop window that shows the handheld's screen
+// (480 x 640 device pixels, drawn deviceScale() times larger): the shell's top bar with the
+// foreground window's title and, for a full-screen dialog, its Done button; below it every
+// top-level window of the program.
+#pragma once
+
+#include "platform/system/windows.h"
+
+class QWidget;
+
+namespace platform::host {
+
+inline constexpr int kDeviceScreenWidth = 480;   // device pixels
+inline constexpr int kDeviceScreenHeight = 640;  // device pixels
+
+// Shows the desktop window (once the program shows its first window).
+void showDeviceScreen();
+// Minimises the desktop window (the program's "go to the background").
+void minimiseDeviceScreen();
+// Restores, raises and activates the desktop window (bringing the program forward).
+void bringDeviceScreenForward();
+bool isDeviceScreenMinimised();
+// Redraws the top bar: the title of the active window and the Done button of a dialog that
+// asked for one.
+void refreshTopBar();
+// Whether the top bar shows a Done button for `dialog` while it is the active window.
+void setDoneButton(HWND dialog, bool shown);
+// The rectangle, in device pixels, of a widget of the device screen (for tests).
+RECT deviceRectOf(const QWidget* widget);
+
+}  // namespace platform::host

@@ -1,0 +1,20 @@
+// Getting the layer ready: the device screen, desktop input routing and the system classes.
+#include "platform/host/platform_startup.h"
+
+#include <QApplication>
+
+#include "platform/system/input_routing.h"
+#include "platform/system/window_host.h"
+
+namespace platform::host {
+
+void initialisePlatform() {
+  if (QApplication::instance() == nullptr) return;
+  static bool initialised = false;
+  if (initialised) return;
+  initialised = true;
+  deviceScreen();
+  input::installInputRouting();
+}
+
+}  // namespace platform::host

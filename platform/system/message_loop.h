@@ -1,0 +1,56 @@
+// Inside the layer: the one message queue of the user-interface thread and the delivery of
+// messages to window procedures. Every delivery is reported to the test spy.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "platform/system/windows.h"
+#include "platform/testing/message_spy.h"
+
+namespace platform::messages {
+
+// Calls the window's current procedure (the layer's way of sending), reporting the delivery.
+// Returns 0 for a handle that is not a live window of this program.
+LRESULT deliver(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, testing::Delivery delivery);
+
+// Waits, running the desktop's event processing, until a message that matches the filter is
+// queued (it is removed into *msg and true returned) or `stop` answers true (false returned).
+// A pending quit request counts as a message (WM_QUIT) once no other message matches.
+// With a deadline (elapsedMilliseconds() value, -1 for none) it also gives up, answering
+// false, once that time has come.
+bool waitForMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, const std::function<bool()>& stop,
+                    int64_t deadline = -1);
+// Runs the desktop's event processing (no message is taken from the queue) until `stop`
+// answers true or the deadline (as above) has come.
+void runDesktopUntil(const std::function<bool()>& stop, int64_t deadline);
+// Wakes a loop that waits in waitForMessage so that it looks at its stop condition again.
+void wakeEventLoop();
+// Runs the desktop's pending events once without waiting (deferred widget deletions included
+// where it is safe).
+void processPendingEvents();
+
+// Queue maintenance.
+bool isMessageQueued(HWND hwnd, UINT message, WPARAM wParam);
+void removeMessagesFor(HWND hwnd);                 // a destroyed window's messages
+void removeMessages(HWND hwnd, UINT message, WPARAM wParam);
+void clearQueue();                                 // every message and the quit request
+size_t queuedMessageCount();
+bool isQuitPending();
+// Replaces a queued WM_MOUSEMOVE of the same window (the desktop coalesces pointer moves).
+void postCoalescedMouseMove(HWND hwnd, WPARAM wParam, LPARAM lParam);
+
+// Milliseconds since the layer started (GetTickCount's clock).
+int64_t elapsedMilliseconds();
+// When the queue last handed out a posted message (elapsedMilliseconds), for "settled" checks.
+int64_t lastDispatchTime();
+
+// Timers of a destroyed window, and all timers (timers.cpp).
+void killTimersOf(HWND hwnd);
+void killAllTimers();
+
+// Remembers the character that the desktop produced for a key, so that TranslateMessage gives
+// the same character (upper or lower case, as typed).
+void rememberKeyText(WORD virtualKey, char16_t character);
+
+}  // namespace platform::messages

@@ -1,0 +1,32 @@
+// Inside the layer: one viewer per device across processes. Every running program listens on
+// a local socket named from the user and the device root; FindWindow asks the other viewer of
+// the same device for a top-level window, and SetForegroundWindow on the handle it gave asks
+// that viewer to bring the window forward.
+#pragma once
+
+#include <string>
+
+#include "platform/system/windows.h"
+
+namespace platform::single_instance {
+
+// Starts answering other processes of the same device (idempotent; restarts when the device
+// root changed). Returns false when another running viewer already answers for this device.
+bool startListening();
+void stopListening();
+// The socket name for the current user and device root.
+std::string serverName();
+
+// Asks the other viewer of this device for a top-level window with that class and title
+// (`anyClass` / `anyTitle`: not compared). Returns a handle of this process that stands for it
+// (distinct and even), or nullptr.
+HWND findRemoteWindow(const std::u16string& className, bool anyClass, const std::u16string& title, bool anyTitle);
+bool isRemoteWindow(HWND hwnd);
+// Asks the viewer that owns the window to bring it forward (`restore`: also restore it from
+// the minimised state). Returns true when that viewer answered that it did.
+bool raiseRemoteWindow(HWND hwnd, bool restore);
+
+// How many raise requests this process has carried out (for tests and the launcher's log).
+int raiseRequestsHandled();
+
+}  // namespace platform::single_instance
