@@ -68,20 +68,20 @@ void PalmDocFile::truncate(size_t count) {
   storage.push_back(0);
 }
 
-PalmDocFile buildPalmDoc(const PalmDocBookSpec& spec) {
+PalmDocFile buildPalmDoc(const PalmDocBookContents& contents) {
   std::vector<uint8_t> file(78, 0);
   std::memcpy(file.data(), "book", 4);  // the name; byte 31 (its last byte) stays zero
-  file[32] = spec.attributeHigh;
-  file[33] = spec.attributeLow;
+  file[32] = contents.attributeHigh;
+  file[33] = contents.attributeLow;
   std::memcpy(file.data() + 60, "TEXtREAd", 8);
-  const size_t recordCount = spec.records.size() + 1;
+  const size_t recordCount = contents.records.size() + 1;
   file[76] = static_cast<uint8_t>(recordCount >> 8);
   file[77] = static_cast<uint8_t>(recordCount);
 
   uint32_t offset = static_cast<uint32_t>(78 + 8 * recordCount + 2);
   std::vector<uint32_t> offsets{offset};
   offset += 16;
-  for (const auto& record : spec.records) {
+  for (const auto& record : contents.records) {
     offsets.push_back(offset);
     offset += static_cast<uint32_t>(record.size());
   }
@@ -91,31 +91,31 @@ PalmDocFile buildPalmDoc(const PalmDocBookSpec& spec) {
   }
   appendBigEndian(file, 0, 2);  // padding
 
-  appendBigEndian(file, spec.compression, 2);
+  appendBigEndian(file, contents.compression, 2);
   appendBigEndian(file, 0, 2);
-  appendBigEndian(file, spec.textLength, 4);
-  appendBigEndian(file, static_cast<uint32_t>(spec.records.size()), 2);
+  appendBigEndian(file, contents.textLength, 4);
+  appendBigEndian(file, static_cast<uint32_t>(contents.records.size()), 2);
   appendBigEndian(file, kRecordSize, 2);
   appendBigEndian(file, 0, 4);
-  for (const auto& record : spec.records) file.insert(file.end(), record.begin(), record.end());
+  for (const auto& record : contents.records) file.insert(file.end(), record.begin(), record.end());
 
   file.push_back(0);  // the zero byte the viewer keeps after the file's bytes
   return PalmDocFile{std::move(file)};
 }
 
 PalmDocFile storedBook(std::string_view text) {
-  PalmDocBookSpec spec;
-  spec.compression = 1;
-  spec.textLength = static_cast<uint32_t>(text.size());
-  spec.records.push_back(bytesOf(text));
-  return buildPalmDoc(spec);
+  PalmDocBookContents contents;
+  contents.compression = 1;
+  contents.textLength = static_cast<uint32_t>(text.size());
+  contents.records.push_back(bytesOf(text));
+  return buildPalmDoc(contents);
 }
 
 PalmDocFile compressedBook(std::vector<uint8_t> stream, uint32_t textLength) {
-  PalmDocBookSpec spec;
-  spec.textLength = textLength;
-  spec.records.push_back(std::move(stream));
-  return buildPalmDoc(spec);
+  PalmDocBookContents contents;
+  contents.textLength = textLength;
+  contents.records.push_back(std::move(stream));
+  return buildPalmDoc(contents);
 }
 
 std::vector<std::vector<uint8_t>> compressPalmDocRecords(std::string_view text) {

@@ -7,7 +7,7 @@
 #include <vector>
 
 // A book to build. Plain values; the records are owned copies.
-struct PalmDocBookSpec {
+struct PalmDocBookContents {
   uint16_t compression = 2;                     // record 0's compression field (big-endian)
   uint32_t textLength = 0;                      // record 0's text length field
   std::vector<std::vector<uint8_t>> records;    // records 1..n: the text, then any others
@@ -32,7 +32,7 @@ struct PalmDocFile {
 inline constexpr size_t kRecord0Offset = 78;   // where the record list's first entry starts
 inline constexpr size_t kRecord1Offset = 86;   // where the second entry starts
 
-PalmDocFile buildPalmDoc(const PalmDocBookSpec& spec);
+PalmDocFile buildPalmDoc(const PalmDocBookContents& contents);
 
 // A stored book holding `text` in one record.
 PalmDocFile storedBook(std::string_view text);

@@ -57,38 +57,38 @@ TEST(PalmDocReader, StoredWesternTextConvertsLineEndsAndKeepsByteValues) {
 }
 
 TEST(PalmDocReader, StoredBookShowsRecordsAfterTheText) {
-  PalmDocBookSpec spec;
-  spec.compression = 1;
-  spec.records = {bytesOf("Chapter 1\n"), bytesOf("Chapter 2"), bytesOf("<bookmark>")};
-  EXPECT_EQ(western(buildPalmDoc(spec)), u"Chapter 1\r\nChapter 2<bookmark>");
+  PalmDocBookContents contents;
+  contents.compression = 1;
+  contents.records = {bytesOf("Chapter 1\n"), bytesOf("Chapter 2"), bytesOf("<bookmark>")};
+  EXPECT_EQ(western(buildPalmDoc(contents)), u"Chapter 1\r\nChapter 2<bookmark>");
 }
 
 TEST(PalmDocReader, CompressedTextRunsAcrossRecords) {
   std::string text;
   for (int k = 0; text.size() < 9000; ++k) text += "Line " + std::to_string(k) + " of the book, caf\xE9.\n";
-  PalmDocBookSpec spec;
-  spec.textLength = static_cast<uint32_t>(text.size());
-  spec.records = compressPalmDocRecords(text);
-  ASSERT_EQ(spec.records.size(), 3u);
+  PalmDocBookContents contents;
+  contents.textLength = static_cast<uint32_t>(text.size());
+  contents.records = compressPalmDocRecords(text);
+  ASSERT_EQ(contents.records.size(), 3u);
   std::u16string expected;
   for (unsigned char c : text) {
     if (c == '\n') expected += u'\r';
     expected += static_cast<char16_t>(c);
   }
-  EXPECT_EQ(western(buildPalmDoc(spec)), expected);
+  EXPECT_EQ(western(buildPalmDoc(contents)), expected);
 }
 
 TEST(PalmDocReader, OnlyTheLowByteOfTheCompressionCounts) {
-  PalmDocBookSpec spec;
-  spec.records = {bytesOf("\xC1\x09\x03xyz")};  // stored, these bytes are shown as they are
-  spec.textLength = 7;
-  spec.compression = 0x0101;
-  EXPECT_EQ(western(buildPalmDoc(spec)), u"\u00C1\t\u0003xyz");
-  spec.compression = 0x0102;
-  EXPECT_EQ(western(buildPalmDoc(spec)), u" A\txyz");
+  PalmDocBookContents contents;
+  contents.records = {bytesOf("\xC1\x09\x03xyz")};  // stored, these bytes are shown as they are
+  contents.textLength = 7;
+  contents.compression = 0x0101;
+  EXPECT_EQ(western(buildPalmDoc(contents)), u"\u00C1\t\u0003xyz");
+  contents.compression = 0x0102;
+  EXPECT_EQ(western(buildPalmDoc(contents)), u" A\txyz");
   for (uint16_t unsupported : {0x0000, 0x0003, 0x0100, 0x4448}) {  // 0x4448: "DH", eReader
-    spec.compression = unsupported;
-    const PalmDocFile file = buildPalmDoc(spec);
+    contents.compression = unsupported;
+    const PalmDocFile file = buildPalmDoc(contents);
     EXPECT_EQ(palmDocTextSize(file.data(), file.size()), -1);
     EXPECT_EQ(western(file), kPreviousText);
     EXPECT_EQ(japanese(file), kPreviousText);
@@ -179,10 +179,10 @@ TEST(PalmDocReader, JapaneseTextGoesThroughShiftJis) {
   EXPECT_EQ(japanese(storedBook("\x82\xA0\x82\xA2\n\xB1")), u"\u3042\u3044\r\n\uFF71");
   std::string text;
   for (int k = 0; text.size() < 6000; ++k) text += "\x8C\xE1\x94y\x82\xCD\x94L\x82\xC5\x82\xA0\x82\xE9\x81" "B " + std::to_string(k) + "\r\n";
-  PalmDocBookSpec spec;
-  spec.textLength = static_cast<uint32_t>(text.size());
-  spec.records = compressPalmDocRecords(text);
-  EXPECT_EQ(japanese(buildPalmDoc(spec)), shiftJisCrLf(text));
+  PalmDocBookContents contents;
+  contents.textLength = static_cast<uint32_t>(text.size());
+  contents.records = compressPalmDocRecords(text);
+  EXPECT_EQ(japanese(buildPalmDoc(contents)), shiftJisCrLf(text));
   // A lead byte as the last byte of a compressed text pairs with the zero after it, as at the
   // end of a file, and is dropped with it.
   EXPECT_EQ(japanese(compressedBook({'a', 0x01, 0x82}, 2)), u"a");
