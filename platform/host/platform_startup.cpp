@@ -3,6 +3,8 @@
 
 #include <QApplication>
 
+#include "platform/shellext/menu_bar.h"
+#include "platform/system/dialog_manager.h"
 #include "platform/system/input_routing.h"
 #include "platform/system/window_host.h"
 
@@ -15,6 +17,8 @@ void initialisePlatform() {
   initialised = true;
   deviceScreen();
   input::installInputRouting();
+  dialogs::registerDialogClass();
+  shell::registerMenuBarClass();
 }
 
 }  // namespace platform::host

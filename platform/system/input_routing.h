@@ -11,7 +11,7 @@ namespace platform::input {
 
 struct PointerState {
   bool down = false;          // a button is held
-  bool rightButton = false;   // the held button is the right one
+  bool rightButton = false;   // the last press was the right button's (kept after its release)
   QPoint pressPosition;       // where it went down, device pixels of the device screen
   QPoint position;            // where the pointer is now, device pixels of the device screen
   int64_t pressTime = 0;      // when it went down (the layer's millisecond clock)

@@ -3,7 +3,9 @@
 
 #include <QCoreApplication>
 
+#include "platform/system/cursors.h"
 #include "platform/system/hot_keys.h"
+#include "platform/system/menus.h"
 #include "platform/system/message_loop.h"
 #include "platform/system/window_records.h"
 
@@ -15,6 +17,9 @@ void resetProgramState() {
   windows::unregisterAllHotKeys();
   messages::killAllTimers();
   messages::clearQueue();
+  menus::destroyAllMenus();
+  cursors::restoreCursor();
+  CloseClipboard();
   if (QCoreApplication::instance() != nullptr) QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QFont>
+#include <QPixmap>
 #include <QString>
 #include <QWidget>
 #include <string>
@@ -44,6 +45,8 @@ int copyToBuffer(const QString& text, LPWSTR buffer, int maxCount);
 // The desktop font for a logical-font record or font handle (nullptr: the default UI font).
 QFont fontFromLogFont(const LOGFONT& logFont);
 QFont fontFromHandle(HFONT font);
+// The picture of an icon handle from LoadIcon (a null pixmap for anything else).
+QPixmap iconPixmap(HICON icon);
 // Desktop pixels per device pixel: the device's 12-pixel font is drawn this many times larger.
 double deviceScale();
 
