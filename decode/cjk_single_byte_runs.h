@@ -5,6 +5,7 @@
 #pragma once
 
 #include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -47,6 +48,36 @@ inline const uint8_t* copyBlocks(const uint8_t* p, const uint8_t* end, char16_t*
   return p;
 }
 #endif
+
+// How many input bytes must remain for widenAsciiPrefix. A decoder that writes one unit for
+// every byte or pair it consumes writes at least 17 more units (the closing zero included)
+// over the 32 or more bytes that then remain after the prefix, so every unit that
+// widenAsciiPrefix writes past the prefix is overwritten before the decoder returns.
+inline constexpr std::ptrdiff_t kWideningMargin = 48;
+
+// Widens the bytes below 0x80 at the start of the 16 bytes at `p` (at least one: the caller has
+// seen that *p is below 0x80) and returns the position after them. Writes 16 units at `out`
+// whatever the length of the run and advances `out` by that length only: the units past it are
+// scratch that later output overwrites. Only for decoders that write a unit for every byte or
+// pair they consume, and only while at least kWideningMargin bytes remain before `end`. This
+// keeps the short ASCII runs of CJK text (a space, a digit, a line end) free of loops whose
+// length the processor would have to guess.
+inline const uint8_t* widenAsciiPrefix(const uint8_t* p, const uint8_t* end, char16_t*& out) {
+#if defined(__SSE2__)
+  (void)end;
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  widen16(bytes, out);
+  const int run = std::countr_zero(static_cast<unsigned>(_mm_movemask_epi8(bytes)) | 0x10000u);
+  out += run;
+  return p + run;
+#else
+  const uint8_t* const stop = p + 16 < end ? p + 16 : end;
+  while (p < stop && *p < 0x80) {
+    *out++ = *p++;
+  }
+  return p;
+#endif
+}
 
 // Copies the bytes below 0x80 from `p` on, one unit each, and returns the position of the first
 // byte not copied (`end` at the latest). Reads nothing at or past `end`.

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "decode/cjk_pair_blocks.h"
 #include "decode/cjk_single_byte_runs.h"
 #include "decode/tables/korean_tables.h"
 
@@ -22,6 +23,9 @@ constexpr int32_t kDesignatorLength = 4;
 constexpr bool inRange(uint32_t b, int32_t first, int32_t last) {
   return b - static_cast<uint32_t>(first) <= static_cast<uint32_t>(last - first);
 }
+
+// SO, SI and ESC: the bytes that may change what follows.
+constexpr bool isShiftOrEscape(uint32_t b) { return b == kShiftOut || b == kShiftIn || b == kEscape; }
 
 // Whether ESC at `p` starts the designator ESC $ ) C. The third byte is looked at only when
 // the second is "$", and only if it lies before the zero byte that ends the input.
@@ -39,27 +43,55 @@ char16_t iso2022KrPairUnit(uint32_t b, uint32_t t) {
                                                                            : hanjaCell(lead, trail);
 }
 
+// One character of EUC-KR at `p` that is no ASCII byte: a pair of the UHC or Hanja table, or
+// a byte that stands for itself. Returns the position after it.
+inline const uint8_t* decodeEucKrNonAscii(const uint8_t* p, char16_t*& out) {
+  const uint32_t b = *p;
+  if (inRange(b, kUhcLeadFirst, kUhcLeadLast)) {
+    *out++ = uhcCell(static_cast<int32_t>(b), p[1]);
+    return p + 2;
+  }
+  if (inRange(b, kHanjaLeadFirst, kHanjaLeadLast)) {
+    *out++ = hanjaCell(static_cast<int32_t>(b), p[1]);
+    return p + 2;
+  }
+  // 0x80, 0xC9, 0xFE and 0xFF stand for themselves; the byte after 0xC9 or 0xFE (the
+  // user-defined rows) is decoded on its own.
+  *out++ = static_cast<char16_t>(b);
+  return p + 1;
+}
+
+// One character of EUC-KR at `p`, written exactly; returns the position after it.
+inline const uint8_t* decodeEucKrCharacter(const uint8_t* p, char16_t*& out) {
+  if (*p < 0x80) {
+    *out++ = *p;
+    return p + 1;
+  }
+  return decodeEucKrNonAscii(p, out);
+}
+
 }  // namespace
 
 int KoreanDecoder::decodeEucKr(char16_t* out, const uint8_t* in, int32_t n) const {
   const uint8_t* p = in;
   const uint8_t* const end = in + std::max(n, 0);
+#if defined(QUILL_CJK_PAIR_BLOCKS)
+  if (cjk_blocks::available()) {
+    // The UHC rows go through the vector walk; a block with a Hanja pair or a lone byte from
+    // 0x80 up is decoded character by character.
+    static constexpr cjk_blocks::PairTable kUhc{kUhcLeadFirst,   kUhcLeadLast,   kUhcTrailFirst,
+                                                kUhcCellsPerRow, kUhcTableCells, kUhcTable,
+                                                kHanjaLeadFirst, kHanjaLeadLast};
+    p = cjk_blocks::decodeBlocks(kUhc, p, end, out, decodeEucKrCharacter);
+  }
+#endif
+  // Far from the end, ASCII runs are widened 16 bytes at a time with scratch past the run;
+  // near it, copied exactly.
+  while (end - p >= cjk_runs::kWideningMargin) {
+    p = *p < 0x80 ? cjk_runs::widenAsciiPrefix(p, end, out) : decodeEucKrNonAscii(p, out);
+  }
   while (p < end) {
-    const uint32_t b = *p;
-    if (b < 0x80) {
-      p = cjk_runs::copyAsciiRun(p, end, out);
-    } else if (inRange(b, kUhcLeadFirst, kUhcLeadLast)) {
-      *out++ = uhcCell(static_cast<int32_t>(b), p[1]);
-      p += 2;
-    } else if (inRange(b, kHanjaLeadFirst, kHanjaLeadLast)) {
-      *out++ = hanjaCell(static_cast<int32_t>(b), p[1]);
-      p += 2;
-    } else {
-      // 0x80, 0xC9, 0xFE and 0xFF stand for themselves; the byte after 0xC9 or 0xFE (the
-      // user-defined rows) is decoded on its own.
-      *out++ = static_cast<char16_t>(b);
-      ++p;
-    }
+    p = *p < 0x80 ? cjk_runs::copyAsciiRun(p, end, out) : decodeEucKrNonAscii(p, out);
   }
   *out = 0;
   return 1;
@@ -71,21 +103,42 @@ int KoreanDecoder::decodeIso2022Kr(char16_t* out, const uint8_t* in, int32_t n) 
   bool doubleByte = false;  // every call starts in single-byte mode
   while (p < end) {
     const uint32_t b = *p;
-    if (b == kShiftOut) {
-      doubleByte = true;
-      ++p;
-    } else if (b == kShiftIn) {
-      doubleByte = false;
-      ++p;
-    } else if (b == kEscape && startsDesignator(p, end)) {
-      // ESC $ ) C names KS X 1001 as the double-byte set, the only one there is: the four
-      // bytes are skipped, the final one unread. A designator cut off by the end of the input
-      // ends the walk.
-      p += std::min<std::ptrdiff_t>(kDesignatorLength, end - p);
-    } else if (doubleByte) {
+    if (isShiftOrEscape(b)) {
+      if (b == kShiftOut) {
+        doubleByte = true;
+        ++p;
+        continue;
+      }
+      if (b == kShiftIn) {
+        // Korean text shifts out again after a single space or mark: "SI x SO" keeps the
+        // double-byte mode without a detour through the single-byte copy.
+        if (doubleByte && end - p >= 3 && p[2] == kShiftOut && !isShiftOrEscape(p[1])) {
+          *out++ = p[1];
+          p += 3;
+          continue;
+        }
+        doubleByte = false;
+        ++p;
+        continue;
+      }
+      if (startsDesignator(p, end)) {
+        // ESC $ ) C names KS X 1001 as the double-byte set, the only one there is: the four
+        // bytes are skipped, the final one unread. A designator cut off by the end of the
+        // input ends the walk.
+        p += std::min<std::ptrdiff_t>(kDesignatorLength, end - p);
+        continue;
+      }
+      // Any other ESC is a byte like the others.
+    }
+    if (doubleByte) {
       // Line ends and every other byte pair up here, as the shift codes alone delimit pairs.
       *out++ = iso2022KrPairUnit(b, p[1]);
       p += 2;
+      // The rest of the run of pairs, up to the next shift code or escape at a pair start.
+      while (p < end && !isShiftOrEscape(*p)) {
+        *out++ = iso2022KrPairUnit(p[0], p[1]);
+        p += 2;
+      }
     } else {
       *out++ = static_cast<char16_t>(b);
       p = cjk_runs::copyRunUntil(p + 1, end, out, kShiftOut, kShiftIn, kEscape);

@@ -2,6 +2,7 @@
 // tables depart from code pages 950 and 936 (checked against literal values, so that a slip in
 // the generator shows too), the user-defined area, lead bytes at the end of the input, trails
 // outside a row, and the single-byte runs around the 16-byte blocks of the fast path.
+#include <random>
 #include <string>
 
 #include "decode/chinese.h"
@@ -37,9 +38,56 @@ char16_t decodeOnePair(const cjk_test::Decoder& decoder, unsigned code) {
   return text.empty() ? char16_t{0} : text[0];
 }
 
-TEST(Big5, EveryTablePairMatchesTheReference) { cjk_test::expectEveryPair(big5, big5Pairs()); }
+TEST(Big5, EveryTablePairMatchesTheReference) {
+  cjk_test::expectEveryPair(big5, big5Pairs());
+  cjk_test::expectEveryPair(big5, big5Pairs(), "x", u"x");
+}
 
-TEST(Gb2312, EveryTablePairMatchesTheReference) { cjk_test::expectEveryPair(gb2312, gb2312Pairs()); }
+TEST(Gb2312, EveryTablePairMatchesTheReference) {
+  cjk_test::expectEveryPair(gb2312, gb2312Pairs());
+  cjk_test::expectEveryPair(gb2312, gb2312Pairs(), "x", u"x");
+}
+
+// Chinese text in all its kinds of characters, in random order, with expected units from the
+// reference: runs of Hanzi, full-width and ASCII punctuation, digits and words, bytes from 0x80
+// up that are no lead, and leads with a trail outside the row or past the table.
+template <typename PairUnit>
+void expectMixedText(const cjk_test::Decoder& decoder, int leadFirst, int leadLast, int trailFirst,
+                     const std::string& singles, PairUnit pairUnit) {
+  const auto addOne = [&](cjk_test::KnownText& text, std::mt19937& rng) {
+    const auto byte = [&](int first, int last) { return std::uniform_int_distribution<int>(first, last)(rng); };
+    const auto pair = [&](int lead, int trail) {
+      text.add(std::string{static_cast<char>(lead), static_cast<char>(trail)}, std::u16string(1, pairUnit(lead, trail)));
+    };
+    const int kind = byte(0, 99);
+    if (kind < 70) {
+      pair(byte(0xB0, 0xD7), byte(0xA1, 0xFE));
+    } else if (kind < 78) {
+      pair(byte(leadFirst, leadLast), byte(trailFirst, 0xFE));
+    } else if (kind < 90) {
+      for (int i = byte(1, 24); i > 0; --i) {
+        const char c = static_cast<char>(byte(0, 4) == 0 ? '\n' : byte(0x20, 0x7E));
+        text.add(std::string(1, c), std::u16string(1, static_cast<char16_t>(c)));
+      }
+    } else if (kind < 95) {
+      const char c = singles[static_cast<size_t>(byte(0, static_cast<int>(singles.size()) - 1))];
+      text.add(std::string(1, c), std::u16string(1, static_cast<char16_t>(static_cast<uint8_t>(c))));
+    } else {
+      pair(byte(leadFirst, leadLast), byte(0x00, 0xFF));
+    }
+  };
+  cjk_test::expectKnownText(decoder, 30000, 3, addOne);
+}
+
+TEST(Big5, MixedTextOfEveryKind) {
+  expectMixedText(big5, 0xA1, 0xF9, 0x40, "\x80\x9F\xA0\xFA\xFF",
+                  [](int lead, int trail) { return big5Pairs().at(lead, trail); });
+}
+
+TEST(Gb2312, MixedTextOfEveryKind) {
+  expectMixedText(gb2312, 0xA1, 0xFE, 0xA1, "\x80\x9F\xA0\xFF",
+                  [](int lead, int trail) { return gb2312Pairs().at(lead, trail); });
+}
 
 TEST(Big5, CellsThatDepartFromCodePage950) {
   struct Cell {

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <random>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -157,17 +158,20 @@ inline PairReference loadPairs(const std::string& fileName, int leadFirst, int t
   return reference;
 }
 
-// Decodes every pair of `reference` in one input and compares unit for unit; reports the first
-// differences by their bytes.
+// Decodes every pair of `reference` in one input (after `prefix`, which must give
+// `prefixText`, and before `suffix`, which must give nothing; each pair byte moved by
+// `byteOffset`) and compares unit for unit; reports the first differences by their bytes.
 inline void expectEveryPair(const Decoder& decoder, const PairReference& reference, std::string_view prefix = {},
-                            std::string_view suffix = {}, int byteOffset = 0) {
+                            std::u16string_view prefixText = {}, std::string_view suffix = {}, int byteOffset = 0) {
   ASSERT_FALSE(reference.units.empty());
   std::string bytes = reference.allPairs();
   for (char& c : bytes) {
     c = static_cast<char>(static_cast<uint8_t>(c) + byteOffset);
   }
-  const std::u16string text = decode(decoder, std::string(prefix) + bytes + std::string(suffix));
-  ASSERT_EQ(text.size(), reference.units.size());
+  const std::u16string output = decode(decoder, std::string(prefix) + bytes + std::string(suffix));
+  ASSERT_EQ(output.size(), prefixText.size() + reference.units.size());
+  ASSERT_EQ(output.substr(0, prefixText.size()), prefixText);
+  const std::u16string text = output.substr(prefixText.size());
   int reported = 0;
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] != reference.units[i] && ++reported <= 10) {
@@ -177,6 +181,35 @@ inline void expectEveryPair(const Decoder& decoder, const PairReference& referen
     }
   }
   EXPECT_EQ(reported, 0) << "pairs decoded differently from the reference";
+}
+
+// A text made of characters whose units are known: the input and the output it must give.
+struct KnownText {
+  std::string bytes;     // the encoded text
+  std::u16string units;  // what the decoder must write for it
+
+  void add(std::string_view characterBytes, std::u16string_view characterUnits) {
+    bytes += characterBytes;
+    units += characterUnits;
+  }
+};
+
+// Builds a text of `count` characters, each made by `addOne(text, rng)` from a fixed seed, and
+// checks that the decoder gives exactly its units, reporting the first difference.
+template <typename AddOne>
+void expectKnownText(const Decoder& decoder, int count, unsigned seed, AddOne addOne) {
+  std::mt19937 rng(seed);
+  KnownText text;
+  for (int i = 0; i < count; ++i) {
+    addOne(text, rng);
+  }
+  const std::u16string got = decode(decoder, text.bytes);
+  size_t same = 0;
+  while (same < got.size() && same < text.units.size() && got[same] == text.units[same]) {
+    ++same;
+  }
+  EXPECT_EQ(same, text.units.size()) << "first difference at unit " << same << " of " << text.units.size()
+                                     << " (got " << got.size() << " units)";
 }
 
 }  // namespace cjk_test

@@ -2,6 +2,7 @@
 // the 7-bit ISO-2022-KR form, and the edges where real decoders go wrong: lead bytes at the
 // end of the input, trails outside a row, the user-defined rows, shift codes and designators,
 // and the single-byte runs around the 16-byte blocks of the fast path.
+#include <random>
 #include <string>
 
 #include "decode/korean.h"
@@ -40,6 +41,44 @@ char16_t eucKrPair(int lead, int trail) {
 TEST(EucKr, EveryTablePairMatchesTheReference) {
   cjk_test::expectEveryPair(eucKr, uhc());
   cjk_test::expectEveryPair(eucKr, hanja());
+  // Shifted by one byte, pairs straddle every 16-byte boundary of the vector walk.
+  cjk_test::expectEveryPair(eucKr, uhc(), "x", u"x");
+}
+
+// Korean text in all its kinds of characters, in random order, with expected units from the
+// reference: words of syllables and spaces, Hanja, lone bytes from 0x80 up, and leads whose
+// trail lies outside the row (a space or a line end after a lead is its trail).
+TEST(EucKr, MixedTextOfEveryKind) {
+  const auto addOne = [](cjk_test::KnownText& text, std::mt19937& rng) {
+    const auto byte = [&](int first, int last) { return std::uniform_int_distribution<int>(first, last)(rng); };
+    const auto pair = [&](int lead, int trail) {
+      text.add(std::string{static_cast<char>(lead), static_cast<char>(trail)}, std::u16string(1, eucKrPair(lead, trail)));
+    };
+    const int kind = byte(0, 99);
+    if (kind < 55) {
+      pair(byte(0xB0, 0xC8), byte(0xA1, 0xFE));  // KS X 1001 Hangul rows
+    } else if (kind < 65) {
+      pair(byte(0x81, 0xC6), byte(0x41, 0xA0));  // extension syllables and the unused trails
+    } else if (kind < 85) {
+      const char c = static_cast<char>(byte(0, 3) == 0 ? "\r\n.,"[byte(0, 3)] : ' ');
+      text.add(std::string(1, c), std::u16string(1, static_cast<char16_t>(c)));
+    } else if (kind < 92) {
+      for (int i = byte(1, 20); i > 0; --i) {
+        const char c = static_cast<char>(byte(0x20, 0x7E));
+        text.add(std::string(1, c), std::u16string(1, static_cast<char16_t>(c)));
+      }
+    } else if (kind < 95) {
+      pair(byte(0xCA, 0xFD), byte(0xA1, 0xFE));  // Hanja
+    } else if (kind < 97) {
+      const char c = "\x80\xC9\xFE\xFF"[byte(0, 3)];
+      text.add(std::string(1, c), std::u16string(1, static_cast<char16_t>(static_cast<uint8_t>(c))));
+    } else {
+      const int lead = byte(0x81, 0xFC);
+      pair(lead >= 0xC9 ? lead + 1 : lead, byte(0x00, 0xFF));  // any lead but 0xC9, any trail
+    }
+  };
+  cjk_test::expectKnownText(eucKr, 20000, 1, addOne);
+  cjk_test::expectKnownText(eucKr, 20000, 2, addOne);
 }
 
 TEST(EucKr, KnownCharacters) {
@@ -88,8 +127,8 @@ TEST(Iso2022Kr, EveryKsX1001PairInDoubleByteModeMatchesTheReference) {
       symbolsAndHangul.units.push_back(uhc().at(lead, trail));
     }
   }
-  cjk_test::expectEveryPair(iso2022Kr, symbolsAndHangul, kDesignator + kSO, kSI, -0x80);
-  cjk_test::expectEveryPair(iso2022Kr, hanja(), kDesignator + kSO, kSI, -0x80);
+  cjk_test::expectEveryPair(iso2022Kr, symbolsAndHangul, kDesignator + kSO, u"", kSI, -0x80);
+  cjk_test::expectEveryPair(iso2022Kr, hanja(), kDesignator + kSO, u"", kSI, -0x80);
 }
 
 TEST(Iso2022Kr, DesignatorAndShiftCodesWriteNothing) {
