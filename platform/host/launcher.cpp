@@ -1,0 +1,209 @@
+// The desktop launcher: turns a desktop start into the handheld program's start. It reads the
+// desktop options, picks the headless platform when there is no display, maps the device,
+// creates the program folder as an installer would, makes the command line a device path,
+// answers other starts of the viewer on the same device, and runs the program's entry point.
+// With a screenshot requested (always when headless) it writes the device screen once the
+// viewer has settled and asks the program to quit.
+#include "platform/host/launcher.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/host/platform_startup.h"
+#include "platform/system/files/device_paths.h"
+#include "platform/system/message_loop.h"
+#include "platform/system/program_reset.h"
+#include "platform/system/single_instance.h"
+#include "platform/system/window_records.h"
+
+namespace platform::host {
+namespace {
+
+constexpr int64_t kSettledAfterMs = 500;   // no message handed out for this long: settled
+constexpr int64_t kLongestWaitMs = 5000;   // after the first window shows, never wait longer
+constexpr int64_t kNoWindowWaitMs = 10000; // a program that shows nothing is pictured anyway
+constexpr const char* kDefaultScreenshot = "quillscope-screenshot.png";
+
+struct Options {
+  std::string device;              // --device DIR (or QUILLSCOPE_DEVICE)
+  std::string screenshot;          // --screenshot FILE
+  bool help = false;               // --help
+  std::vector<std::string> words;  // the document path's words
+  std::string error;               // what was wrong with the options, if anything
+};
+
+Options parseOptions(int argc, char** argv) {
+  Options options;
+  bool optionsEnded = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string word = argv[i] != nullptr ? argv[i] : "";
+    if (optionsEnded || word.rfind("--", 0) != 0) {
+      // The first word that is not an option starts the document path.
+      optionsEnded = true;
+      options.words.push_back(word);
+      continue;
+    }
+    if (word == "--") {
+      optionsEnded = true;
+    } else if (word == "--help") {
+      options.help = true;
+    } else if (word == "--device" || word == "--screenshot") {
+      if (i + 1 >= argc) {
+        options.error = word + " needs a value";
+        return options;
+      }
+      (word == "--device" ? options.device : options.screenshot) = argv[++i];
+    } else if (word.rfind("--device=", 0) == 0) {
+      options.device = word.substr(9);
+    } else if (word.rfind("--screenshot=", 0) == 0) {
+      options.screenshot = word.substr(13);
+    } else {
+      options.error = "unknown option " + word;
+      return options;
+    }
+  }
+  return options;
+}
+
+void printUsage(const char* program) {
+  std::printf(
+      "Usage: %s [--device DIR] [--screenshot FILE.png] [--] [DOCUMENT]\n"
+      "  --device DIR         use DIR as the device's \"\\\" (also: QUILLSCOPE_DEVICE)\n"
+      "  --screenshot FILE    once the viewer has settled, write its screen to FILE and quit\n"
+      "                       (without a display this is done anyway, to %s)\n"
+      "Keys: cursor keys scroll, Enter is the centre key, F1-F4 are the application keys.\n",
+      program, kDefaultScreenshot);
+}
+
+bool isHeadless() {
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (platform != nullptr && (std::strcmp(platform, "offscreen") == 0 || std::strcmp(platform, "minimal") == 0)) return true;
+  const char* x11 = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  return (x11 == nullptr || *x11 == 0) && (wayland == nullptr || *wayland == 0);
+}
+
+// The document path as the program's command line: a host path (relative ones made absolute
+// against the working directory) becomes a device path; a text that already is a device path,
+// or that carries quotes, is passed verbatim.
+std::u16string commandLineFor(const std::vector<std::string>& words) {
+  std::string joined;
+  for (const auto& word : words) joined += (joined.empty() ? "" : " ") + word;
+  const QString text = QString::fromLocal8Bit(joined.c_str());
+  if (text.isEmpty() || text.startsWith(QLatin1Char('\\')) || text.contains(QLatin1Char('"'))) return text.toStdU16String();
+  const std::string absolute = QFileInfo(text).absoluteFilePath().toStdString();
+  const std::u16string device = files::devicePathFor(absolute);
+  return device.empty() ? text.toStdU16String() : device;
+}
+
+// Watches the program settle after start-up, then writes the screenshot and asks it to quit.
+class ScreenshotWatcher {
+ public:
+  explicit ScreenshotWatcher(std::string path) : path_(std::move(path)) {
+    timer_.setInterval(50);
+    QObject::connect(&timer_, &QTimer::timeout, [this] { tick(); });
+    timer_.start();
+    started_ = messages::elapsedMilliseconds();
+  }
+
+ private:
+  void tick() {
+    const int64_t now = messages::elapsedMilliseconds();
+    if (done_) {
+      // A desktop dialog in a loop of its own (a file dialog, a menu) is closed too, so that
+      // the quit request reaches the program.
+      if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+      if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+      return;
+    }
+    if (firstShown_ < 0) {
+      for (HWND hwnd : windows::topLevelWindows()) {
+        if (IsWindowVisible(hwnd)) firstShown_ = now;
+      }
+      if (firstShown_ < 0 && now - started_ < kNoWindowWaitMs) return;
+      if (firstShown_ < 0) firstShown_ = now - kLongestWaitMs;
+    }
+    const int64_t quietSince = std::max(messages::lastDispatchTime(), firstShown_);
+    const bool settled = messages::queuedMessageCount() == 0 && now - quietSince >= kSettledAfterMs;
+    if (!settled && now - firstShown_ < kLongestWaitMs) return;
+    done_ = true;
+    const QString absolute = QFileInfo(QString::fromLocal8Bit(path_.c_str())).absoluteFilePath();
+    if (writeScreenshot(absolute.toLocal8Bit().constData())) {
+      std::printf("Screenshot written to %s\n", absolute.toLocal8Bit().constData());
+    } else {
+      std::fprintf(stderr, "Could not write the screenshot to %s\n", absolute.toLocal8Bit().constData());
+    }
+    std::fflush(stdout);
+    PostQuitMessage(0);
+  }
+
+  std::string path_;         // where the picture goes
+  QTimer timer_;             // polls the program's state
+  int64_t started_ = 0;      // when watching began
+  int64_t firstShown_ = -1;  // when the first top-level window was seen shown
+  bool done_ = false;        // the picture was taken and the quit request posted
+};
+
+}  // namespace
+
+int runDesktopProgram(int argc, char** argv, ProgramEntry entry, const ResourceSection* resources) {
+  const char* programName = argc > 0 && argv != nullptr && argv[0] != nullptr ? argv[0] : "quillscope";
+  Options options = parseOptions(argc, argv);
+  if (!options.error.empty()) {
+    std::fprintf(stderr, "%s: %s\n", programName, options.error.c_str());
+    printUsage(programName);
+    return 2;
+  }
+  if (options.help) {
+    printUsage(programName);
+    return 0;
+  }
+  if (entry == nullptr) return 0;
+  const bool headless = isHeadless();
+  if (headless) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    if (options.screenshot.empty()) options.screenshot = kDefaultScreenshot;
+  }
+  // Qt sees only the program's name: the document path must never be read as a Qt option.
+  static int qtArgc = 1;
+  static std::string qtProgramName;
+  qtProgramName = programName;
+  static char* qtArgv[2] = {nullptr, nullptr};
+  qtArgv[0] = qtProgramName.data();
+  QApplication application(qtArgc, qtArgv);
+  QApplication::setApplicationName(QStringLiteral("Quillscope"));
+
+  if (options.device.empty()) {
+    const char* fromEnvironment = std::getenv("QUILLSCOPE_DEVICE");
+    if (fromEnvironment != nullptr) options.device = fromEnvironment;
+  }
+  if (!options.device.empty()) {
+    const QString folder = QFileInfo(QString::fromLocal8Bit(options.device.c_str())).absoluteFilePath();
+    QDir().mkpath(folder);
+    files::setDeviceRoot(folder.toLocal8Bit().toStdString());
+  }
+  QDir().mkpath(QString::fromStdString(files::hostPathFor(u"\\Program Files\\Quillscope")));
+
+  initialisePlatform();
+  RegisterResourceSection(programInstance(), resources);
+  single_instance::startListening();
+  std::u16string commandLine = commandLineFor(options.words);
+  std::unique_ptr<ScreenshotWatcher> watcher;
+  if (!options.screenshot.empty()) watcher = std::make_unique<ScreenshotWatcher>(options.screenshot);
+
+  const int exitCode = entry(programInstance(), nullptr, commandLine.data(), SW_SHOWNORMAL);
+
+  watcher.reset();
+  reset::resetProgramState();
+  single_instance::stopListening();
+  return exitCode;
+}
+
+}  // namespace platform::host
