@@ -22,6 +22,7 @@ bool readSmallFile(LPCWSTR path, std::string& bytes) {
   DWORD high = 0;
   const DWORD size = GetFileSize(file, &high);
   bool ok = high == 0 && size != INVALID_FILE_SIZE && size <= platform::shellext::kMaxShortcutFileBytes;
+  if (!ok) SetLastError(ERROR_FILE_TOO_LARGE);  // far too large to be a shortcut
   if (ok) {
     bytes.assign(size, '\0');
     DWORD got = 0;
