@@ -16,6 +16,8 @@
 
 #include "platform/system/commdlg.h"
 #include "platform/system/files/device_paths.h"
+#include "platform/system/message_loop.h"
+#include "platform/system/window_host.h"
 #include "platform/testing/open_file_hook.h"
 
 namespace {
@@ -54,14 +56,15 @@ QString hostFolderFor(const std::u16string& devicePath) {
 }
 
 // Asks the person (or the test) for a file; returns its device path, or an empty text.
-std::u16string askForFile(const OPENFILENAME& request, const std::vector<FilterPair>& pairs, std::size_t filterIndex) {
+// `filterIndex` comes in as the pair to start with and goes out as the pair last shown.
+std::u16string askForFile(const OPENFILENAME& request, const std::vector<FilterPair>& pairs, std::size_t& filterIndex) {
   if (auto responder = platform::testing::currentOpenFileResponder()) return responder(request);
   if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) return {};
 
   const std::u16string startFolder = request.lpstrInitialDir != nullptr && request.lpstrInitialDir[0] != 0
                                          ? std::u16string(request.lpstrInitialDir)
                                          : std::u16string(u"\\My Documents");
-  QFileDialog dialog(QApplication::activeWindow(),
+  QFileDialog dialog(platform::host::deviceScreen(),
                      request.lpstrTitle != nullptr ? QString::fromUtf16(request.lpstrTitle) : QStringLiteral("Open"),
                      hostFolderFor(startFolder));
   dialog.setOption(QFileDialog::DontUseNativeDialog);  // the same dialog on every desktop, headless included
@@ -74,7 +77,28 @@ std::u16string askForFile(const OPENFILENAME& request, const std::vector<FilterP
     dialog.setNameFilters(filters);
     dialog.selectNameFilter(filters[static_cast<qsizetype>(filterIndex)]);
   }
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  // The modal loop of the handheld's dialogs: the program's posted messages keep flowing while
+  // the dialog is up, and a quit request closes it and is handed on to the outer loop.
+  bool finished = false;
+  QObject::connect(&dialog, &QDialog::finished, [&finished] {
+    finished = true;
+    platform::messages::wakeEventLoop();
+  });
+  dialog.open();
+  while (!finished) {
+    MSG msg{};
+    if (!platform::messages::waitForMessage(&msg, nullptr, 0, 0, [&finished] { return finished; })) break;
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      dialog.reject();
+      return {};
+    }
+    TranslateMessage(&msg);
+    DispatchMessage(&msg);
+  }
+  if (dialog.result() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  const qsizetype shown = dialog.nameFilters().indexOf(dialog.selectedNameFilter());
+  if (shown >= 0) filterIndex = static_cast<std::size_t>(shown);
   return platform::files::devicePathFor(QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString());
 }
 
@@ -115,6 +139,6 @@ BOOL GetOpenFileName(OPENFILENAME* request) {
       request->lpstrFileTitle[0] = 0;
     }
   }
-  request->nFilterIndex = static_cast<DWORD>(filterIndex + 1);
+  if (!pairs.empty()) request->nFilterIndex = static_cast<DWORD>(filterIndex + 1);
   return TRUE;
 }
