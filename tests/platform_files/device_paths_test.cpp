@@ -142,15 +142,14 @@ TEST_F(DesktopModeTest, ListingShowsTheMountedNames) {
   EXPECT_EQ(GetFileAttributes(u"\\Program Files"), FILE_ATTRIBUTE_DIRECTORY);
 }
 
-TEST(DeviceRootTest, EnvironmentChoosesTheSandboxWhenNothingElseDid) {
-  // setDeviceRoot wins over the environment once called; the environment is read only at start.
-  platform::files::setDeviceRoot("/tmp/quill-explicit");
+TEST_F(DevicePathsTest, AnExplicitRootWinsOverTheEnvironmentAndIsMadeAbsolute) {
+  // The environment is read once, at start; a root set since then stays in force.
   ::setenv("QUILLSCOPE_DEVICE", "/tmp/quill-from-environment", 1);
-  EXPECT_EQ(platform::files::deviceRoot(), "/tmp/quill-explicit");
+  EXPECT_EQ(platform::files::deviceRoot(), root());
   ::unsetenv("QUILLSCOPE_DEVICE");
   platform::files::setDeviceRoot("relative/../folder/");
   EXPECT_EQ(platform::files::deviceRoot(), (std::filesystem::current_path() / "folder").string());
-  platform::files::setDeviceRoot(std::string());
+  platform::files::setDeviceRoot(root());
 }
 
 }  // namespace

@@ -96,11 +96,6 @@ TEST_F(OpenFileDialogTest, CancelAndMalformedRequestsGiveZero) {
 // The desktop dialog itself, on the offscreen desktop: it starts in "\My Documents" with the
 // first filter, matches patterns without regard to case, and returns a device path.
 TEST_F(OpenFileDialogTest, TheDesktopDialogStartsInMyDocumentsWithTheFirstFilter) {
-  static int argc = 1;
-  static char name[] = "platform_files_tests";
-  static char* argv[] = {name, nullptr};
-  if (QApplication::instance() == nullptr) new QApplication(argc, argv);  // lives for the process
-
   writeHostFile("My Documents/BOOK.PDB", "x");
   writeHostFile("My Documents/notes.c", "x");
   QString startFolder;

@@ -2,6 +2,8 @@
 // to case, the calls' buffer rules hold, and a damaged database is reported and left alone.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
@@ -227,6 +229,35 @@ TEST_F(RegistryTest, ADatabaseDamagedAfterOpeningIsNotOverwritten) {
   const LONG status = RegCreateKeyEx(HKEY_CLASSES_ROOT, u"After", 0, nullptr, 0, 0, nullptr, &key, nullptr);
   EXPECT_EQ(status, static_cast<LONG>(ERROR_REGISTRY_CORRUPT));
   EXPECT_EQ(readHostFile(path), image);
+}
+
+TEST_F(RegistryTest, AnUnreadableDatabaseIsAnErrorNotACrash) {
+  std::filesystem::create_directories(host("Program Files/Quillscope/registry.db"));  // a folder in its place
+  HKEY key = nullptr;
+  EXPECT_EQ(RegCreateKeyEx(HKEY_CLASSES_ROOT, u"x", 0, nullptr, 0, 0, nullptr, &key, nullptr),
+            static_cast<LONG>(ERROR_REGISTRY_IO_FAILED));
+  EXPECT_TRUE(std::filesystem::is_directory(host("Program Files/Quillscope/registry.db")));
+}
+
+TEST_F(RegistryTest, AWriterThatDiesMidTransactionLosesNothing) {
+  HKEY key = create(HKEY_CLASSES_ROOT, u".txt");
+  ASSERT_EQ(RegSetValueEx(key, u"Default", 0, REG_SZ, bytes(u"before"), textBytes(u"before")), ERROR_SUCCESS);
+  platform::registry::closeRegistryStore();
+  const std::string path = host("Program Files/Quillscope/registry.db");
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {  // a writer that stops dead between its change and its commit
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    sqlite3_exec(db, "BEGIN; DELETE FROM registry_values; DELETE FROM registry_keys WHERE id > 4;", nullptr, nullptr,
+                 nullptr);
+    sqlite3_db_cacheflush(db);  // the half-made change reaches the file itself
+    ::_exit(0);
+  }
+  int childStatus = 0;
+  ::waitpid(child, &childStatus, 0);
+  EXPECT_EQ(readText(key, u"Default"), u"before");
+  RegCloseKey(key);
 }
 
 TEST_F(RegistryTest, HandlesDoNotCarryOverToAnotherDevice) {
