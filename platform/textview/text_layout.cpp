@@ -19,7 +19,7 @@ constexpr int64_t kRefineMinimumCharacters = 2000;
 
 }  // namespace
 
-TextLayoutEngine::TextLayoutEngine() = default;
+TextLayoutEngine::TextLayoutEngine() { measureLineHeight(); }
 TextLayoutEngine::~TextLayoutEngine() = default;
 
 void TextLayoutEngine::setDocument(const TextDocument* document) {
@@ -32,6 +32,7 @@ void TextLayoutEngine::setDocument(const TextDocument* document) {
 void TextLayoutEngine::setFont(const QFont& font) {
   if (font == font_) return;
   font_ = font;
+  measureLineHeight();
   measuredWidth_ = 0.0;
   measuredCharacters_ = 0;
   invalidate();
@@ -63,9 +64,16 @@ void TextLayoutEngine::clearLayouts() {
 
 int64_t TextLayoutEngine::segmentCount() const { return document_ ? document_->segmentCount() : 0; }
 
-double TextLayoutEngine::defaultLineHeight() const {
-  const QFontMetricsF metrics(font_);
-  return std::max(1.0, metrics.ascent() + metrics.descent());
+double TextLayoutEngine::defaultLineHeight() const { return lineHeight_; }
+
+void TextLayoutEngine::measureLineHeight() {
+  // As tall as a laid-out line of the font (which rounds the font's metrics its own way).
+  QTextLayout probe(QString(), font_);
+  probe.beginLayout();
+  QTextLine line = probe.createLine();
+  if (line.isValid()) line.setLineWidth(width_);
+  probe.endLayout();
+  lineHeight_ = std::max(1.0, line.isValid() ? line.height() : QFontMetricsF(font_).height());
 }
 
 uint32_t TextLayoutEngine::estimateLines(int64_t segment) const {

@@ -76,6 +76,7 @@ class TextLayoutEngine {
   };
 
   void ensureEstimates();
+  void measureLineHeight();
   uint32_t estimateLines(int64_t segment) const;
   std::shared_ptr<QTextLayout> buildLayout(int64_t segment) const;
   QFont fontFor(const CharacterFormat& format) const;
@@ -85,6 +86,7 @@ class TextLayoutEngine {
   QFont font_;                        // the control's font, zoom included
   double pixelsPerPoint_ = 96.0 / 72.0;  // for runs with a size of their own
   double width_ = 200.0;              // wrap width in pixels
+  double lineHeight_ = 1.0;           // height of a laid-out line of font_
   bool estimatesStale_ = true;        // counts must be estimated again before use
   LineCountTree lines_;               // exact or estimated lines per segment
   std::vector<bool> laidOut_;         // which segments' counts are exact

@@ -1,0 +1,368 @@
+// The "RichInk" window class: its class procedure reads as a table of the control's messages,
+// each handled by a short function over the window's TextViewWidget and its TextViewControl.
+#include <QClipboard>
+#include <QGuiApplication>
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "platform/system/window_host.h"
+#include "platform/textview/font_fallback.h"
+#include "platform/textview/readers/plain_text_reader.h"
+#include "platform/textview/readers/reader.h"
+#include "platform/textview/richink.h"
+#include "platform/textview/stream_in.h"
+#include "platform/textview/text_widget.h"
+
+namespace platform::textview {
+namespace {
+
+// Lines scrolled by one notch of the wheel.
+constexpr int kWheelLines = 3;
+
+TextViewWidget* viewOf(HWND hwnd) { return qobject_cast<TextViewWidget*>(host::widgetOf(hwnd)); }
+
+// A 32-bit position as the messages pass it: -1 arrives as an all-ones WPARAM or LPARAM.
+int64_t positionParam(uintptr_t value) { return static_cast<int32_t>(static_cast<uint32_t>(value)); }
+
+// A point of a mouse message (device pixels of the window) in the widget's pixels.
+QPointF widgetPoint(LPARAM lParam) {
+  const double scale = host::deviceScale();
+  const auto x = static_cast<int16_t>(LOWORD(static_cast<uintptr_t>(lParam)));
+  const auto y = static_cast<int16_t>(HIWORD(static_cast<uintptr_t>(lParam)));
+  return QPointF((x + 0.5) * scale, (y + 0.5) * scale);
+}
+
+QString faceNameOf(const WCHAR (&faceName)[LF_FACESIZE]) {
+  const WCHAR* end = std::find(faceName, faceName + LF_FACESIZE, u'\0');  // never past the field
+  return QString::fromUtf16(faceName, static_cast<qsizetype>(end - faceName));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Content
+// ---------------------------------------------------------------------------------------------
+
+LRESULT onSetText(TextViewWidget& view, LPARAM lParam) {
+  const auto* text = reinterpret_cast<LPCWSTR>(lParam);
+  view.control().setPlainText(text != nullptr ? host::toQString(text) : QString());
+  view.contentChanged();
+  return TRUE;
+}
+
+LRESULT onGetText(TextViewWidget& view, WPARAM maxCount, LPARAM lParam) {
+  auto* buffer = reinterpret_cast<LPWSTR>(lParam);
+  if (buffer == nullptr || maxCount == 0) return 0;
+  const int count = static_cast<int>(std::min<WPARAM>(maxCount, INT_MAX));
+  return host::copyToBuffer(view.control().document().text(), buffer, count);
+}
+
+LRESULT onClearAll(TextViewWidget& view) {
+  view.control().clear();
+  view.contentChanged();
+  return TRUE;
+}
+
+// Pulls the whole stream, reads it by its content and shows it. Format SF_TEXT reads the bytes
+// as plain text whatever they hold; a missing request does nothing.
+LRESULT onStreamIn(TextViewWidget& view, WPARAM format, LPARAM lParam) {
+  auto* stream = reinterpret_cast<EDITSTREAM*>(lParam);
+  if (stream == nullptr) return 0;
+  const std::vector<uint8_t> bytes = pullStream(*stream);
+  const ByteView streamBytes(bytes.data(), bytes.size());
+  const bool plainOnly = (format & SF_RTF) == 0 && (format & SF_TEXT) != 0;
+  view.control().setDocument(plainOnly ? plainTextReader().read(streamBytes) : readDocument(streamBytes));
+  view.contentChanged();
+  return static_cast<LRESULT>(view.control().document().length());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Selection and format
+// ---------------------------------------------------------------------------------------------
+
+LRESULT onSetSelection(TextViewWidget& view, WPARAM start, LPARAM end) {
+  view.control().setSelection(positionParam(start), positionParam(static_cast<uintptr_t>(end)));
+  view.update();
+  return 0;
+}
+
+LRESULT onGetSelection(TextViewWidget& view, WPARAM startOut, LPARAM endOut) {
+  const qsizetype start = view.control().selectionStart();
+  const qsizetype end = view.control().selectionEnd();
+  if (auto* out = reinterpret_cast<DWORD*>(startOut)) *out = static_cast<DWORD>(start);
+  if (auto* out = reinterpret_cast<DWORD*>(endOut)) *out = static_cast<DWORD>(end);
+  if (start > 0xFFFF || end > 0xFFFF) return -1;  // too far for the two 16-bit halves
+  return static_cast<LRESULT>(MAKELONG(static_cast<WORD>(start), static_cast<WORD>(end)));
+}
+
+LRESULT onSetCharFormat(TextViewWidget& view, WPARAM scope, LPARAM lParam) {
+  const auto* format = reinterpret_cast<const CHARFORMAT*>(lParam);
+  if (format == nullptr || format->cbSize != sizeof(CHARFORMAT)) return FALSE;
+  if ((format->dwMask & CFM_FACE) == 0) return TRUE;
+  const QString face = faceNameOf(format->szFaceName);
+  TextViewControl& control = view.control();
+  if (scope & SCF_SELECTION) {
+    control.applyFaceToSelection(face);
+  } else {
+    // The default format: the face of the whole control.
+    const qsizetype caret = control.caret();
+    control.setSelection(0, -1);
+    control.applyFaceToSelection(face);
+    control.setSelection(caret, caret);
+  }
+  view.contentChanged();
+  return TRUE;
+}
+
+LRESULT onCopy(TextViewWidget& view) {
+  if (!view.control().hasSelection()) return 0;
+  if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setText(view.control().selectedText());
+  return 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// View settings
+// ---------------------------------------------------------------------------------------------
+
+LRESULT onSetFont(TextViewWidget& view, WPARAM wParam) {
+  // Everything is taken from the font during this call; the handle itself is not kept.
+  const auto font = reinterpret_cast<HFONT>(wParam);
+  QFont desktopFont = host::fontFromHandle(font);
+  LOGFONT logFont{};
+  if (font != nullptr && GetObject(font, sizeof(LOGFONT), &logFont) == static_cast<int>(sizeof(LOGFONT))) {
+    desktopFont = withCharacterSetFallback(desktopFont, faceNameOf(logFont.lfFaceName), logFont.lfCharSet);
+  }
+  view.control().setFont(desktopFont);
+  view.contentChanged();
+  return 0;
+}
+
+LRESULT onSetZoom(TextViewWidget& view, LPARAM percent) {
+  view.control().setZoomPercent(static_cast<int>(std::clamp<LPARAM>(percent, INT_MIN, INT_MAX)));
+  view.contentChanged();
+  return TRUE;
+}
+
+LRESULT onSetPageStyle(TextViewWidget& view, WPARAM style) {
+  if (!view.control().setPageStyle(style)) return FALSE;
+  view.update();
+  return TRUE;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Scrolling
+// ---------------------------------------------------------------------------------------------
+
+LRESULT onVerticalScroll(TextViewWidget& view, WPARAM wParam) {
+  TextViewControl& control = view.control();
+  switch (LOWORD(wParam)) {
+    case SB_LINEUP: control.scrollLines(-1); break;
+    case SB_LINEDOWN: control.scrollLines(1); break;
+    case SB_PAGEUP: control.scrollPages(-1); break;
+    case SB_PAGEDOWN: control.scrollPages(1); break;
+    case SB_TOP: control.scrollToTop(); break;
+    case SB_BOTTOM: control.scrollToBottom(); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+      control.scrollToLine(view.trackedThumbPosition().value_or(HIWORD(wParam)));
+      break;
+    default: return 0;
+  }
+  view.contentChanged();
+  return 0;
+}
+
+LRESULT onHorizontalScroll(TextViewWidget& view, WPARAM wParam) {
+  TextViewControl& control = view.control();
+  const double step = std::max(1.0, control.defaultLineHeight() / 2);
+  const double page = std::max(1.0, control.viewportSize().width() - step);
+  const double offset = control.horizontalOffset();
+  switch (LOWORD(wParam)) {
+    case SB_LINEUP: control.scrollHorizontallyTo(offset - step); break;
+    case SB_LINEDOWN: control.scrollHorizontallyTo(offset + step); break;
+    case SB_PAGEUP: control.scrollHorizontallyTo(offset - page); break;
+    case SB_PAGEDOWN: control.scrollHorizontallyTo(offset + page); break;
+    case SB_TOP: control.scrollHorizontallyTo(0); break;
+    case SB_BOTTOM: control.scrollHorizontallyTo(control.horizontalRange()); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+      control.scrollHorizontallyTo(view.trackedThumbPosition().value_or(HIWORD(wParam)));
+      break;
+    default: return 0;
+  }
+  view.contentChanged();
+  return 0;
+}
+
+// EM_LINESCROLL: wParam characters to the right, lParam lines down.
+LRESULT onLineScroll(TextViewWidget& view, WPARAM characters, LPARAM lines) {
+  TextViewControl& control = view.control();
+  control.scrollLines(positionParam(static_cast<uintptr_t>(lines)));
+  const double advance = QFontMetricsF(control.displayFont()).averageCharWidth();
+  control.scrollHorizontallyTo(control.horizontalOffset() + static_cast<double>(positionParam(characters)) * advance);
+  view.contentChanged();
+  return TRUE;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Input
+// ---------------------------------------------------------------------------------------------
+
+LRESULT onButtonDown(HWND hwnd, TextViewWidget& view, WPARAM keys, LPARAM lParam) {
+  if ((keys & MK_RBUTTON) != 0 && (keys & MK_LBUTTON) == 0) return 0;  // keeps the selection
+  if (GetFocus() != hwnd) SetFocus(hwnd);
+  TextViewControl& control = view.control();
+  const qsizetype position = control.positionAt(widgetPoint(lParam));
+  if (keys & MK_SHIFT) {
+    control.extendSelectionTo(position);
+  } else {
+    control.setSelection(position, position);
+  }
+  view.pointer().selecting = true;
+  view.update();
+  return 0;
+}
+
+LRESULT onMouseMove(TextViewWidget& view, WPARAM keys, LPARAM lParam) {
+  auto& pointer = view.pointer();
+  if (!pointer.selecting) return 0;
+  if ((keys & MK_LBUTTON) == 0) {  // the release went elsewhere (a gesture, a menu)
+    pointer.selecting = false;
+    return 0;
+  }
+  TextViewControl& control = view.control();
+  const QPointF point = widgetPoint(lParam);
+  // Dragging past the top or bottom scrolls the text towards the pointer.
+  if (point.y() < 0) control.scrollLines(-1);
+  if (point.y() >= control.viewportSize().height()) control.scrollLines(1);
+  control.extendSelectionTo(control.positionAt(point));
+  view.contentChanged();
+  return 0;
+}
+
+LRESULT onButtonUp(TextViewWidget& view, LPARAM lParam) {
+  auto& pointer = view.pointer();
+  if (!pointer.selecting) return 0;
+  pointer.selecting = false;
+  view.control().extendSelectionTo(view.control().positionAt(widgetPoint(lParam)));
+  view.update();
+  return 0;
+}
+
+LRESULT onDoubleClick(TextViewWidget& view, LPARAM lParam) {
+  TextViewControl& control = view.control();
+  control.selectWordAt(control.positionAt(widgetPoint(lParam)));
+  view.pointer().selecting = false;
+  view.update();
+  return 0;
+}
+
+LRESULT onWheel(TextViewWidget& view, WPARAM wParam) {
+  auto& pointer = view.pointer();
+  pointer.wheelRemainder += static_cast<int16_t>(HIWORD(wParam));
+  const int notches = pointer.wheelRemainder / WHEEL_DELTA;
+  if (notches == 0) return 0;
+  pointer.wheelRemainder -= notches * WHEEL_DELTA;
+  view.control().scrollLines(-static_cast<int64_t>(notches) * kWheelLines);
+  view.contentChanged();
+  return 0;
+}
+
+LRESULT onKeyDown(HWND hwnd, TextViewWidget& view, WPARAM key) {
+  TextViewControl& control = view.control();
+  const bool controlHeld = (QGuiApplication::keyboardModifiers() & Qt::ControlModifier) != 0;
+  switch (key) {
+    case VK_UP: control.scrollLines(-1); break;
+    case VK_DOWN: control.scrollLines(1); break;
+    case VK_PRIOR: control.scrollPages(-1); break;
+    case VK_NEXT: control.scrollPages(1); break;
+    case VK_HOME: control.scrollToTop(); break;
+    case VK_END: control.scrollToBottom(); break;
+    case VK_LEFT: return onHorizontalScroll(view, SB_LINEUP);
+    case VK_RIGHT: return onHorizontalScroll(view, SB_LINEDOWN);
+    case 'A':
+      if (!controlHeld) return 0;
+      control.setSelection(0, -1);
+      break;
+    case 'C':
+      if (controlHeld) SendMessage(hwnd, WM_COPY, 0, 0);
+      return 0;
+    default: return 0;
+  }
+  view.contentChanged();
+  return 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The class procedure
+// ---------------------------------------------------------------------------------------------
+
+LRESULT onCreate(HWND hwnd, const CREATESTRUCT* create) {
+  const DWORD style = create != nullptr ? static_cast<DWORD>(create->style) : (WS_VSCROLL | WS_HSCROLL);
+  auto* view = new TextViewWidget(hwnd, style, host::deviceScale());
+  view->control().setFont(host::fontFromHandle(nullptr));
+  host::attachWidget(hwnd, view, host::InputRouting::Messages);
+  view->contentChanged();
+  return 0;
+}
+
+LRESULT CALLBACK richInkProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CREATE) return onCreate(hwnd, reinterpret_cast<const CREATESTRUCT*>(lParam));
+  TextViewWidget* view = viewOf(hwnd);
+  if (view == nullptr) return DefWindowProc(hwnd, message, wParam, lParam);
+  TextViewControl& control = view->control();
+  switch (message) {
+    case WM_SETTEXT: return onSetText(*view, lParam);
+    case WM_GETTEXT: return onGetText(*view, wParam, lParam);
+    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(control.document().length());
+    case EM_CLEARALL: return onClearAll(*view);
+    case EM_STREAMIN: return onStreamIn(*view, wParam, lParam);
+    case EM_SETSEL: return onSetSelection(*view, wParam, lParam);
+    case EM_GETSEL: return onGetSelection(*view, wParam, lParam);
+    case EM_SETCHARFORMAT: return onSetCharFormat(*view, wParam, lParam);
+    case WM_COPY: return onCopy(*view);
+    case WM_SETFONT: return onSetFont(*view, wParam);
+    case WM_GETFONT: return 0;  // no handle is kept
+    case EM_SETZOOMPERCENT: return onSetZoom(*view, lParam);
+    case EM_GETZOOMPERCENT: return control.zoomPercent();
+    case EM_SETINKLAYER: control.setInkLayer(wParam); return TRUE;
+    case EM_GETINKLAYER: return static_cast<LRESULT>(control.inkLayer());
+    case EM_SETVIEW: control.setViewMode(wParam); return TRUE;
+    case EM_GETVIEW: return static_cast<LRESULT>(control.viewMode());
+    case EM_SETPAGESTYLE: return onSetPageStyle(*view, wParam);
+    case EM_GETPAGESTYLE: return static_cast<LRESULT>(control.pageStyle());
+    case WM_VSCROLL: return onVerticalScroll(*view, wParam);
+    case WM_HSCROLL: return onHorizontalScroll(*view, wParam);
+    case EM_LINESCROLL: return onLineScroll(*view, wParam, lParam);
+    case EM_GETLINECOUNT: return static_cast<LRESULT>(control.lineCount());
+    case EM_GETFIRSTVISIBLELINE: return static_cast<LRESULT>(control.firstVisibleLine());
+    case WM_LBUTTONDOWN: return onButtonDown(hwnd, *view, wParam, lParam);
+    case WM_MOUSEMOVE: return onMouseMove(*view, wParam, lParam);
+    case WM_LBUTTONUP: return onButtonUp(*view, lParam);
+    case WM_LBUTTONDBLCLK: return onDoubleClick(*view, lParam);
+    case WM_MOUSEWHEEL: return onWheel(*view, wParam);
+    case WM_KEYDOWN: return onKeyDown(hwnd, *view, wParam);
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: view->update(); return 0;
+    case WM_PAINT:  // the widget paints itself; default handling validates the window
+      view->update();
+      return DefWindowProc(hwnd, message, wParam, lParam);
+    case WM_CHAR:
+    case WM_CUT:
+    case WM_PASTE:
+    case WM_CLEAR: return 0;  // read-only
+    default: return DefWindowProc(hwnd, message, wParam, lParam);
+  }
+}
+
+}  // namespace
+}  // namespace platform::textview
+
+BOOL InitRichInkDLL() {
+  WNDCLASS existing{};
+  if (GetClassInfo(nullptr, WC_RICHINK, &existing)) return TRUE;
+  WNDCLASS windowClass{};
+  windowClass.style = CS_DBLCLKS;
+  windowClass.lpfnWndProc = platform::textview::richInkProc;
+  windowClass.lpszClassName = WC_RICHINK;
+  return platform::host::registerSystemClass(windowClass) != 0 ? TRUE : FALSE;
+}

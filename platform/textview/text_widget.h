@@ -1,0 +1,66 @@
+// The widget that shows a text view on the desktop: it paints what its TextViewControl says
+// is visible (white page, black text, the page style's lines, the selection) and keeps the
+// scroll bars in step with the scroll position. A user's use of the scroll bars reaches the
+// window as WM_VSCROLL / WM_HSCROLL, so the window's procedure (and any subclass in front of
+// it) sees it like any other scroll request.
+#pragma once
+
+#include <QImage>
+#include <QScrollBar>
+#include <QWidget>
+#include <optional>
+
+#include "platform/system/windows.h"
+#include "platform/textview/text_view_control.h"
+
+namespace platform::textview {
+
+class TextViewWidget final : public QWidget {
+  Q_OBJECT
+
+ public:
+  // `style` is the window's creation style: WS_VSCROLL and WS_HSCROLL give the scroll bars.
+  TextViewWidget(HWND window, DWORD style, double deviceScale);
+
+  TextViewControl& control() { return control_; }
+  HWND window() const { return window_; }
+  // Call after anything that changes what is shown: repaints and moves the scroll bars.
+  void contentChanged();
+  // The thumb position a scroll bar drag is reporting right now (the message's 16-bit
+  // position cannot hold the line numbers of a long text), if any.
+  std::optional<int> trackedThumbPosition() const { return trackedThumb_; }
+
+  // What the window procedure remembers between input messages.
+  struct PointerState {
+    bool selecting = false;    // a left press in the text is being dragged
+    int wheelRemainder = 0;    // wheel movement not yet turned into whole lines
+  };
+  PointerState& pointer() { return pointer_; }
+
+  // Colours of the page.
+  static QColor selectionBackground() { return QColor(0x33, 0x66, 0xCC); }
+  static QColor pageLineColour() { return QColor(0x70, 0x70, 0x70); }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void layOutChildren();
+  void syncScrollBars();
+  void verticalAction(int action);
+  void horizontalAction(int action);
+  void paintPageLines(QPainter& painter, const std::vector<VisibleSegment>& segments);
+  QRect viewportRect() const;
+
+  HWND window_;                  // the window this widget shows
+  TextViewControl control_;      // the text view's content and state, owned
+  QScrollBar* vertical_ = nullptr;    // child, owned by this widget; none without WS_VSCROLL
+  QScrollBar* horizontal_ = nullptr;  // child, owned by this widget; none without WS_HSCROLL
+  std::optional<int> trackedThumb_;   // set while a thumb drag is being reported
+  bool syncing_ = false;         // the scroll bars are being set from the control
+  QImage dottedRow_;             // one row of alternate dots, as wide as the view
+  PointerState pointer_;         // mouse and wheel state of the window procedure
+};
+
+}  // namespace platform::textview
