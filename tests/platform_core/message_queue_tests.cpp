@@ -2,7 +2,10 @@
 // (mapping, routing, hot keys) and the pointer.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QTimer>
+#include <QWheelEvent>
+#include <cmath>
 #include <Qt>
 
 #include "core_test_support.h"
@@ -179,6 +182,48 @@ TEST_F(QueueTest, TapsArriveAsStylusMessagesInDevicePixelsOfTheWindow) {
   EXPECT_EQ(spy.compare({posted(WM_LBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 6)), byDefault(WM_LBUTTONDOWN),
                          posted(WM_LBUTTONUP, 0, MAKELPARAM(5, 6)), byDefault(WM_LBUTTONUP)}),
             "");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(QueueTest, WheelTurnsArriveAsWheelMessagesWithTheScreenPosition) {
+  const HWND main = createTopLevel(u"Main");
+  const HWND view = createChild(main, 0);  // at 10, 20 in the main window, which starts at 0, 26
+  MessageSpy spy;
+  spy.watch(view);
+  QWidget* widget = platform::host::widgetOf(view);
+  ASSERT_NE(widget, nullptr);
+  const double scale = platform::host::deviceScale();
+  const QPointF local(std::floor(4.5 * scale), std::floor(6.5 * scale));
+  QWheelEvent wheel(local, widget->mapToGlobal(local), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(widget, &wheel);
+  platform::testing::pumpMessages();
+  EXPECT_EQ(spy.compare({posted(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), MAKELPARAM(14, 52)),
+                         byDefault(WM_MOUSEWHEEL)}),
+            "");
+}
+
+TEST_F(QueueTest, ClosingTheDesktopWindowAsksTheProgramsWindowsToClose) {
+  const HWND main = createTopLevel(u"Main");
+  bool destroyed = false;
+  ScopedHandler handler([&](HWND hwnd, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
+    if (hwnd == main && message == WM_DESTROY) {
+      destroyed = true;
+      PostQuitMessage(0);
+    }
+    return std::nullopt;
+  });
+  MessageSpy spy;
+  spy.watch(main);
+  platform::host::deviceScreen()->close();
+  EXPECT_TRUE(destroyed);  // the default handling of WM_CLOSE destroyed it
+  EXPECT_FALSE(IsWindow(main));
+  ASSERT_FALSE(spy.messages().empty());
+  EXPECT_EQ(spy.messages()[0].message, static_cast<UINT>(WM_CLOSE));
+  EXPECT_FALSE(platform::testing::pumpMessages());  // and the program's quit request waits
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core_test_support.h"
+#include "platform/host/device_screen.h"
 #include "platform/shellext/aygshell.h"
 #include "platform/system/window_records.h"
 #include "platform/testing/message_spy.h"
@@ -303,7 +304,9 @@ TEST_F(WindowTest, MinimisingLetsTheKeyboardGoAndForegroundingBringsItBack) {
   EXPECT_EQ(GetFocus(), top);
   ShowWindow(top, SW_MINIMIZE);
   EXPECT_EQ(GetFocus(), nullptr);
+  EXPECT_TRUE(platform::host::isDeviceScreenMinimised());
   SetForegroundWindow(top);
+  EXPECT_FALSE(platform::host::isDeviceScreenMinimised());
   EXPECT_EQ(GetFocus(), top);
 }
 
