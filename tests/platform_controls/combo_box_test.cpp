@@ -300,6 +300,25 @@ TEST_F(ComboBoxTest, ParentMayDestroyTheListWhileItHandlesTheChoice) {
   EXPECT_EQ(codes(), (std::vector<UINT>{CBN_DROPDOWN, CBN_SELENDOK, CBN_KILLFOCUS})) << describe(notifications());
 }
 
+// A program (or a dialog template) gives a drop-down list the height of the box with its list
+// dropped; the window itself keeps the height of its selection field.
+TEST_F(ComboBoxTest, WindowKeepsTheHeightOfItsSelectionField) {
+  HWND combo = create(WC_COMBOBOX, CBS_DROPDOWNLIST, kComboId, 120, 140);
+  const auto height = [combo] {
+    RECT rect{};
+    GetWindowRect(combo, &rect);
+    return rect.bottom - rect.top;
+  };
+  const LONG field = height();
+  EXPECT_GT(field, 8);
+  EXPECT_LT(field, 60);
+  MoveWindow(combo, 10, 40, 150, 300, TRUE);
+  EXPECT_EQ(height(), field);
+  RECT rect{};
+  GetWindowRect(combo, &rect);
+  EXPECT_EQ(rect.right - rect.left, 150);
+}
+
 TEST_F(ComboBoxTest, FontHandleIsKeptOnlyForWmGetFont) {
   HWND combo = createCombo();
   EXPECT_EQ(SendMessage(combo, WM_GETFONT, 0, 0), 0);

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QMetaObject>
+#include <algorithm>
 #include <memory>
 
 #include "platform/system/controls/control_support.h"
@@ -30,6 +31,8 @@ struct ComboBoxRecord {
   bool closeOutcomePending = false;  // the list closed and no choice has been seen yet
   bool closingByProgram = false;     // CB_SHOWDROPDOWN(FALSE) is closing the list
   bool syncing = false;         // the program is changing the Qt combo box; its signals are ignored
+  int droppedHeight = 0;        // device pixels from the top of the box to the bottom of the dropped list
+  bool resizing = false;        // the control is setting its own height (its WM_SIZE is its own)
   std::unique_ptr<SignalReceiver> receiver;  // receives the widget's signals and the popup's events; owned
 };
 
@@ -45,6 +48,24 @@ class ComboWidget : public QComboBox {
 };
 
 bool isSorted(const ComboBoxRecord& record) { return (record.style & CBS_SORT) != 0; }
+
+// The height a program gives a drop-down list (in a dialog template too) is that of the box
+// with its list dropped; the window itself is as high as the selection field, which depends on
+// the font. The rest goes to the dropped list.
+void keepFieldHeight(HWND hwnd, ComboBoxRecord& record) {
+  if (record.resizing) return;
+  const int field = std::max(1, toDevicePixels(record.combo->sizeHint().height()));
+  const int itemHeight = std::max(1, toDevicePixels(record.combo->fontMetrics().height()));
+  record.combo->setMaxVisibleItems(std::max(1, (record.droppedHeight - field) / itemHeight));
+  RECT rect{};
+  GetWindowRect(hwnd, &rect);
+  if (rect.bottom - rect.top == field) return;
+  POINT topLeft{rect.left, rect.top};
+  if (HWND parent = GetParent(hwnd)) ScreenToClient(parent, &topLeft);
+  record.resizing = true;
+  MoveWindow(hwnd, topLeft.x, topLeft.y, rect.right - rect.left, field, TRUE);
+  record.resizing = false;
+}
 
 // Makes the Qt combo box show the record's selection. Qt selects the first entry of a list
 // that was empty and picks a neighbour when the selected entry goes; the platform does neither.
@@ -137,8 +158,11 @@ LRESULT onCreate(HWND hwnd, const CREATESTRUCT* create) {
                    [hwnd](int index) { onUserChoice(hwnd, index); });
   QObject::connect(record->combo, &QComboBox::currentIndexChanged, record->receiver.get(),
                    [hwnd](int index) { onCurrentIndexChanged(hwnd, index); });
+  record->droppedHeight = std::max(0, create->cy);
   host::attachWidget(hwnd, record->combo, host::InputRouting::Native);
-  storeRecord(hwnd, record.release());
+  ComboBoxRecord* kept = record.release();
+  storeRecord(hwnd, kept);
+  keepFieldHeight(hwnd, *kept);
   return 0;
 }
 
@@ -284,11 +308,19 @@ LRESULT comboBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETFONT:
       record->font = reinterpret_cast<HFONT>(wParam);
       applyFont(record->combo, record->font);
+      keepFieldHeight(hwnd, *record);
       return 0;
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(record->font);
     case WM_ENABLE:
       record->combo->setEnabled(wParam != 0);
+      return 0;
+    case WM_SIZE:
+      if (!record->resizing) {
+        // A program's new height is again that of the box with its list dropped.
+        record->droppedHeight = HIWORD(static_cast<uintptr_t>(lParam));
+        keepFieldHeight(hwnd, *record);
+      }
       return 0;
     case WM_SETFOCUS:
       return onFocus(hwnd, true);
