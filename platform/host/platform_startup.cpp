@@ -19,6 +19,7 @@ void initialisePlatform() {
   input::installInputRouting();
   dialogs::registerDialogClass();
   shell::registerMenuBarClass();
+  registerStandardControls();
 }
 
 }  // namespace platform::host
