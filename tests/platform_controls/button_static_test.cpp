@@ -111,31 +111,29 @@ TEST_F(ButtonTest, AutoRadioButtonsClearTheOthersOfTheirGroup) {
   EXPECT_EQ(codes(), (std::vector<UINT>{BN_CLICKED, BN_CLICKED}));
 }
 
-TEST_F(ButtonTest, WindowTextIsSetAndReadThroughTheButton) {
-  HWND button = create(WC_BUTTON, BS_PUSHBUTTON, 1, 60, 24, u"OK");
-  EXPECT_EQ(windowText(button, 16), u"OK");
-  EXPECT_EQ(SendMessage(button, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(u"&Done")), TRUE);
-  LRESULT copied = 0;
-  EXPECT_EQ(windowText(button, 16, &copied), u"&Done");
-  EXPECT_EQ(copied, 5);
-  EXPECT_EQ(windowText(button, 3, &copied), u"&D");
-  EXPECT_EQ(copied, 2);
-  EXPECT_EQ(SendMessage(button, WM_GETTEXTLENGTH, 0, 0), 5);
-}
-
-TEST_F(ButtonTest, FontHandleIsRememberedForWmGetFont) {
-  HWND button = create(WC_BUTTON, BS_PUSHBUTTON, 1, 60, 24, u"OK");
-  LOGFONT logFont{};
-  logFont.lfHeight = 14;
-  HFONT font = CreateFontIndirect(&logFont);
-  SendMessage(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  EXPECT_EQ(SendMessage(button, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(font));
-  SendMessage(button, WM_SETFONT, 0, FALSE);
-  EXPECT_EQ(SendMessage(button, WM_GETFONT, 0, 0), 0);
-  DeleteObject(font);
-}
-
 using StaticTest = ControlTest;
+using AnyControlTest = ControlTest;
+
+// Every class keeps the handle of WM_SETFONT for WM_GETFONT and nothing else: the program may
+// delete the font at once and the control goes on working.
+TEST_F(AnyControlTest, FontHandleIsRememberedOnlyForWmGetFont) {
+  const LPCWSTR classes[] = {WC_BUTTON, WC_STATIC, WC_COMBOBOX, WC_LISTBOX, WC_LISTVIEW};
+  const DWORD styles[] = {BS_AUTOCHECKBOX, SS_LEFT, CBS_DROPDOWNLIST, LBS_NOTIFY, LVS_REPORT};
+  for (int i = 0; i < 5; ++i) {
+    HWND control = create(classes[i], styles[i], 100 + i, 120, 40, u"text");
+    EXPECT_EQ(SendMessage(control, WM_GETFONT, 0, 0), 0) << i;
+    LOGFONT logFont{};
+    logFont.lfHeight = 14;
+    HFONT font = CreateFontIndirect(&logFont);
+    SendMessage(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    EXPECT_EQ(SendMessage(control, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(font)) << i;
+    DeleteObject(font);
+    platform::testing::pumpMessages();  // the control is drawn after its font is gone
+    EXPECT_EQ(SendMessage(control, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(font)) << i;
+    SendMessage(control, WM_SETFONT, 0, FALSE);
+    EXPECT_EQ(SendMessage(control, WM_GETFONT, 0, 0), 0) << i;
+  }
+}
 
 TEST_F(StaticTest, TextIsReplacedByWmSetTextAndNeverNotifies) {
   HWND label = create(WC_STATIC, SS_LEFTNOWORDWRAP, 1012, 90, 14, u"DirName");

@@ -215,6 +215,14 @@ TEST_F(ComboBoxTest, UsersChoiceSendsDropDownSelEndOkCloseUpAndSelChange) {
   clearNotifications();
   chooseComboItem(combo, 2);
   EXPECT_EQ(codes(), (std::vector<UINT>{CBN_DROPDOWN, CBN_SELENDOK, CBN_CLOSEUP, CBN_SELCHANGE})) << describe(notifications());
+
+  // A cursor key on the closed list moves the selection and reports only the change.
+  clearNotifications();
+  platform::testing::pressKey(VK_DOWN);
+  EXPECT_EQ(spy().compare({command(combo, CBN_SELCHANGE)}, parent()), "");
+  EXPECT_EQ(selection(combo), 3);
+  ASSERT_EQ(notifications().size(), 1u);
+  EXPECT_EQ(notifications()[0].selectionAtArrival, 3);
 }
 
 TEST_F(ComboBoxTest, ProgramSelectionAndListMessagesSendNothing) {
@@ -317,23 +325,6 @@ TEST_F(ComboBoxTest, WindowKeepsTheHeightOfItsSelectionField) {
   RECT rect{};
   GetWindowRect(combo, &rect);
   EXPECT_EQ(rect.right - rect.left, 150);
-}
-
-TEST_F(ComboBoxTest, FontHandleIsKeptOnlyForWmGetFont) {
-  HWND combo = createCombo();
-  EXPECT_EQ(SendMessage(combo, WM_GETFONT, 0, 0), 0);
-  LOGFONT logFont{};
-  logFont.lfHeight = 12;
-  HFONT font = CreateFontIndirect(&logFont);
-  ASSERT_NE(font, nullptr);
-  SendMessage(combo, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-  EXPECT_EQ(SendMessage(combo, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(font));
-  // The program may release the font at once; the list goes on working.
-  DeleteObject(font);
-  add(combo, u"still here");
-  SendMessage(combo, CB_SETCURSEL, 0, 0);
-  EXPECT_EQ(shownText(combo, 16), u"still here");
-  platform::testing::pumpMessages();
 }
 
 }  // namespace

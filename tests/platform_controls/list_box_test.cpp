@@ -109,6 +109,14 @@ TEST_F(ListBoxTest, UserClicksSendSelChangeOnlyFromANotifyingList) {
   // A click on the entry already selected reports again.
   chooseListBoxItem(list, 2);
   EXPECT_EQ(codes(), (std::vector<UINT>{LBN_SELCHANGE, LBN_SELCHANGE}));
+  // A cursor key reports a change, and nothing when the selection cannot move.
+  clearNotifications();
+  platform::testing::pressKey(VK_UP);
+  EXPECT_EQ(selection(list), 1);
+  platform::testing::pressKey(VK_UP);
+  platform::testing::pressKey(VK_UP);
+  EXPECT_EQ(selection(list), 0);
+  EXPECT_EQ(codes(), (std::vector<UINT>{LBN_SELCHANGE, LBN_SELCHANGE})) << describe(notifications());
   // A program's selection sends nothing.
   clearNotifications();
   SendMessage(list, LB_SETCURSEL, 0, 0);

@@ -256,6 +256,12 @@ TEST_F(ListViewTest, UserClickSelectsThenReportsTheClick) {
     }
   }
   EXPECT_EQ(nextSelected(view), 1);
+
+  // A cursor key moves selection and focus together.
+  clearNotifications();
+  platform::testing::pressKey(VK_DOWN);
+  EXPECT_EQ(stateChanges(), (std::vector<std::string>{"1:3>0", "2:0>3"}));
+  EXPECT_EQ(nextSelected(view), 2);
 }
 
 TEST_F(ListViewTest, DoubleClickReportsClickThenDoubleClickOnTheItem) {
