@@ -11,6 +11,7 @@
 
 #include "decode/cjk_pair_blocks.h"
 #include "decode/cjk_single_byte_runs.h"
+#include "decode/korean_iso2022kr_blocks.h"
 #include "decode/tables/korean_tables.h"
 
 namespace {
@@ -61,6 +62,25 @@ inline const uint8_t* decodeEucKrNonAscii(const uint8_t* p, char16_t*& out) {
   return p + 1;
 }
 
+// One step of ISO-2022-KR at `p` in the mode `doubleByte`: a shift code, a designator or a
+// character, written exactly. Returns the position after it.
+inline const uint8_t* iso2022KrStep(const uint8_t* p, const uint8_t* end, char16_t*& out, bool& doubleByte) {
+  const uint32_t b = *p;
+  if (b == kShiftOut || b == kShiftIn) {
+    doubleByte = b == kShiftOut;
+    return p + 1;
+  }
+  if (b == kEscape && startsDesignator(p, end)) {
+    return p + std::min<std::ptrdiff_t>(kDesignatorLength, end - p);
+  }
+  if (doubleByte) {
+    *out++ = iso2022KrPairUnit(b, p[1]);
+    return p + 2;
+  }
+  *out++ = static_cast<char16_t>(b);
+  return p + 1;
+}
+
 // One character of EUC-KR at `p`, written exactly; returns the position after it.
 inline const uint8_t* decodeEucKrCharacter(const uint8_t* p, char16_t*& out) {
   if (*p < 0x80) {
@@ -101,6 +121,12 @@ int KoreanDecoder::decodeIso2022Kr(char16_t* out, const uint8_t* in, int32_t n) 
   const uint8_t* p = in;
   const uint8_t* const end = in + std::max(n, 0);
   bool doubleByte = false;  // every call starts in single-byte mode
+#if defined(QUILL_CJK_PAIR_BLOCKS)
+  if (cjk_blocks::available()) {
+    const auto step = [end](const uint8_t* at, char16_t*& to, bool& mode) { return iso2022KrStep(at, end, to, mode); };
+    p = iso2022kr_blocks::decodeBlocks(p, iso2022kr_blocks::scratchLimit(in, end), out, doubleByte, step);
+  }
+#endif
   while (p < end) {
     const uint32_t b = *p;
     if (isShiftOrEscape(b)) {

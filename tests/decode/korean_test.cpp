@@ -131,6 +131,92 @@ TEST(Iso2022Kr, EveryKsX1001PairInDoubleByteModeMatchesTheReference) {
   cjk_test::expectEveryPair(iso2022Kr, hanja(), kDesignator + kSO, u"", kSI, -0x80);
 }
 
+// ISO-2022-KR text of every kind in random order, with the mode followed along: words shifted
+// out and in, "SI space SO" between words, Hanja, pairs whose trail is a shift code (it is
+// only a trail then), designators and other escapes in either mode, line ends inside
+// double-byte mode, and 8-bit bytes.
+TEST(Iso2022Kr, MixedTextOfEveryKind) {
+  bool doubleByte = false;
+  bool withEscapes = true;
+  const auto pairUnit = [](int b, int t) {
+    const int lead = b + 0x80;
+    const int trail = t + 0x80;
+    return lead >= 0x81 && lead <= 0xC8 ? uhc().at(lead, trail) : hanja().at(lead, trail);
+  };
+  const auto addOne = [&](cjk_test::KnownText& text, std::mt19937& rng) {
+    const auto byte = [&](int first, int last) { return std::uniform_int_distribution<int>(first, last)(rng); };
+    const auto pair = [&](int b, int t) {
+      text.add(std::string{static_cast<char>(b), static_cast<char>(t)}, std::u16string(1, pairUnit(b, t)));
+    };
+    const auto single = [&](int b) {
+      text.add(std::string(1, static_cast<char>(b)), std::u16string(1, static_cast<char16_t>(b)));
+    };
+    const int kind = byte(withEscapes ? 0 : 3, 99);
+    if (kind < 2) {
+      text.add(kDesignator, u"");
+    } else if (kind < 3) {
+      if (doubleByte) {
+        pair(0x1B, '(');  // no designator: ESC leads a pair
+      } else {
+        text.add("\x1B(B", u"\x1B(B");
+      }
+    } else if (!doubleByte) {
+      if (kind < 40) {
+        text.add(kSO, u"");
+        doubleByte = true;
+      } else if (kind < 90) {
+        single(byte(0, 3) == 0 ? '\n' : byte(0x20, 0x7E));
+      } else {
+        single(byte(0x80, 0xFF));
+      }
+    } else if (kind < 60) {
+      pair(byte(0x30, 0x48), byte(0x21, 0x7E));  // Hangul
+    } else if (kind < 75) {
+      text.add(kSI + " " + kSO, u" ");
+    } else if (kind < 85) {
+      text.add(kSI, u"");
+      doubleByte = false;
+    } else if (kind < 88) {
+      pair(byte(0x4A, 0x7D), byte(0x21, 0x7E));  // Hanja
+    } else if (kind < 91) {
+      pair(byte(0x21, 0x48), byte(0, 1) ? 0x0E : 0x0F);  // a shift code as a trail
+    } else if (kind < 93) {
+      text.add(kSO, u"");
+    } else if (kind < 95) {
+      pair('\r', '\n');
+    } else {
+      int b = byte(0x00, 0xFF);
+      while (b == 0x0E || b == 0x0F || b == 0x1B) {
+        b = byte(0x00, 0xFF);
+      }
+      pair(b, byte(0x00, 0xFF));
+    }
+  };
+  cjk_test::expectKnownText(iso2022Kr, 30000, 4, addOne);
+  // Without escapes most 16-byte blocks are decoded by the vector walk.
+  doubleByte = false;
+  withEscapes = false;
+  cjk_test::expectKnownText(iso2022Kr, 30000, 5, addOne);
+}
+
+// Shift codes and designators give no text, so a text that ends in many of them ends its output
+// well before its input: nothing may be written after the closing zero unit (the decode
+// helper checks), whatever the walk wrote ahead of itself in the middle.
+TEST(Iso2022Kr, LongTextEndingInShiftCodesOnly) {
+  for (const std::string& ending : {std::string(""), kSI + kSO, kDesignator}) {
+    std::string bytes = kDesignator + kSO;
+    std::u16string expected;
+    for (int i = 0; i < 150; ++i) {
+      bytes += i % 5 == 4 ? kSI + " " + kSO : std::string("\x30\x21");
+      expected += i % 5 == 4 ? u' ' : u'\uAC00';
+    }
+    for (int i = 0; i < 100; ++i) {
+      bytes += ending.empty() ? kSO : ending;
+    }
+    EXPECT_EQ(decode(iso2022Kr, bytes), expected);
+  }
+}
+
 TEST(Iso2022Kr, DesignatorAndShiftCodesWriteNothing) {
   EXPECT_EQ(decode(iso2022Kr, kDesignator + kSO + "\x30\x21" + kSI), u"\uAC00");
   EXPECT_EQ(decode(iso2022Kr, kDesignator + "Hi " + kSO + "\x30\x21\x4A\x21" + kSI + "!\r\n"), u"Hi \uAC00\u4F3D!\r\n");
