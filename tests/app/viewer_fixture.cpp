@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/main_window.h"
+#include "platform/system/commdlg.h"
 #include "platform/textview/richink.h"
 
 std::string settingsBytes(int32_t zoom, int32_t encoding, int32_t lineStyle, int32_t appKeys,
@@ -20,11 +21,16 @@ std::string settingsBytes(int32_t zoom, int32_t encoding, int32_t lineStyle, int
   return bytes;
 }
 
-void ViewerTest::SetUp() { device = std::make_unique<platform::testing::DeviceSandbox>(); }
+void ViewerTest::SetUp() {
+  device = std::make_unique<platform::testing::DeviceSandbox>();
+  cancelOpenDialog = std::make_unique<platform::testing::ScopedHook<platform::testing::OpenFileResponder>>(
+      platform::testing::setOpenFileResponder, [](const OPENFILENAME&) { return std::u16string(); });
+}
 
 void ViewerTest::TearDown() {
   if (state && state->mainWindow != nullptr && IsWindow(state->mainWindow)) DestroyWindow(state->mainWindow);
   state.reset();
+  cancelOpenDialog.reset();
   device.reset();
 }
 

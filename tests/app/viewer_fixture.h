@@ -30,6 +30,8 @@ class ViewerTest : public ::testing::Test {
 
   std::unique_ptr<platform::testing::DeviceSandbox> device;
   std::unique_ptr<ViewerState> state;
+  // Unless a test answers the open dialog itself, it is cancelled, as a user might.
+  std::unique_ptr<platform::testing::ScopedHook<platform::testing::OpenFileResponder>> cancelOpenDialog;
 };
 
 // The message numbers of a spy's log for one window.
