@@ -3,8 +3,10 @@
 //
 // Both walk the input once. A lead byte always takes the byte after it as its trail, untested:
 // the caller's buffer holds a zero byte after the input, so a lead byte at the very end pairs
-// with that zero. Neither decoder ever reads past that zero byte or writes more than one unit
-// per input byte before the closing zero unit.
+// with that zero. Neither decoder ever reads past that zero byte. The text is at most one unit
+// per input byte; the faster walks store a few units ahead of the text as scratch, only where
+// the text still to come is sure to cover them, so nothing but the text and its closing zero
+// is left in the n + 1 units of output room.
 #include "decode/korean.h"
 
 #include <algorithm>
