@@ -238,7 +238,9 @@ int64_t TextViewControl::firstVisibleLine() {
 
 int64_t TextViewControl::lineCount() {
   if (document_.length() <= kExactLineCountLimit) {
-    for (int64_t segment = 0; segment < document_.segmentCount(); ++segment) layout_.lineCountOf(segment);
+    for (int64_t segment = 0; segment < document_.segmentCount(); ++segment) {
+      if (!layout_.isLaidOut(segment)) layout_.lineCountOf(segment);
+    }
   }
   return layout_.lineCount();
 }
