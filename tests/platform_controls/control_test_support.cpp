@@ -2,10 +2,6 @@
 
 #include <sstream>
 
-namespace platform::host {
-void registerStandardControls();  // window_host.h, which tests do not include (it is Qt's side)
-}
-
 namespace controls_test {
 namespace {
 
@@ -74,8 +70,6 @@ std::string describe(const std::vector<Notification>& notifications) {
 
 void ControlTest::SetUp() {
   sandbox_ = std::make_unique<platform::testing::DeviceSandbox>();
-  WNDCLASS known{};
-  if (!GetClassInfo(nullptr, WC_BUTTON, &known)) platform::host::registerStandardControls();  // TEMPORARY until the layer's start-up registers them
   WNDCLASS wc{};
   wc.lpfnWndProc = parentProc;
   wc.hInstance = platform::testing::testInstance();
