@@ -258,6 +258,21 @@ TEST_F(ComboBoxTest, ProgramDropDownAndCloseReportACancelledSelection) {
   EXPECT_EQ(selection(combo), 1);
 }
 
+TEST_F(ComboBoxTest, ListClosedByTheUserWithoutAChoiceReportsACancelledSelection) {
+  HWND combo = createCombo();
+  add(combo, u"one");
+  add(combo, u"two");
+  SendMessage(combo, CB_SETCURSEL, 0, 0);
+  focusAndClear(combo);
+  SendMessage(combo, CB_SHOWDROPDOWN, TRUE, 0);
+  platform::testing::pressKey(VK_DOWN);    // moves the highlight in the dropped list only
+  platform::testing::pressKey(VK_ESCAPE);  // and closes it
+  platform::testing::pumpMessages();
+  EXPECT_EQ(codes(), (std::vector<UINT>{CBN_DROPDOWN, CBN_SELENDCANCEL, CBN_CLOSEUP})) << describe(notifications());
+  EXPECT_EQ(selection(combo), 0);
+  EXPECT_EQ(SendMessage(combo, CB_GETDROPPEDSTATE, 0, 0), FALSE);
+}
+
 TEST_F(ComboBoxTest, DisabledListIgnoresTheUserAndEnablingRestoresIt) {
   HWND combo = createCombo();
   add(combo, u"one");
