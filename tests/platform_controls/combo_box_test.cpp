@@ -273,24 +273,6 @@ TEST_F(ComboBoxTest, ListClosedByTheUserWithoutAChoiceReportsACancelledSelection
   EXPECT_EQ(SendMessage(combo, CB_GETDROPPEDSTATE, 0, 0), FALSE);
 }
 
-TEST_F(ComboBoxTest, DisabledListIgnoresTheUserAndEnablingRestoresIt) {
-  HWND combo = createCombo();
-  add(combo, u"one");
-  add(combo, u"two");
-  EnableWindow(combo, FALSE);
-  EXPECT_FALSE(IsWindowEnabled(combo));
-  clearNotifications();
-  chooseComboItem(combo, 1);
-  EXPECT_TRUE(notifications().empty()) << describe(notifications());
-  EXPECT_EQ(selection(combo), CB_ERR);
-  // The selections a program makes stay while it is disabled.
-  SendMessage(combo, CB_SETCURSEL, 0, 0);
-  EnableWindow(combo, TRUE);
-  chooseComboItem(combo, 1);
-  EXPECT_EQ(selection(combo), 1);
-  EXPECT_EQ(codes().back(), static_cast<UINT>(CBN_SELCHANGE));
-}
-
 TEST_F(ComboBoxTest, ParentMayRefillTheListWhileItHandlesTheChoice) {
   HWND combo = createCombo();
   for (const char16_t* text : {u"a", u"b", u"c"}) add(combo, text);

