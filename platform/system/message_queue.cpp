@@ -261,7 +261,7 @@ BOOL TranslateMessage(const MSG* msg) {
 }
 
 LRESULT DispatchMessage(const MSG* msg) {
-  if (msg == nullptr || msg->hwnd == nullptr) return 0;
+  if (msg == nullptr) return 0;
   if (msg->message == WM_TIMER && msg->lParam != 0) {
     // A timer with a procedure of its own calls it instead of the window procedure.
     using TimerProc = void (*)(HWND, UINT, UINT_PTR, DWORD);
@@ -269,6 +269,7 @@ LRESULT DispatchMessage(const MSG* msg) {
     proc(msg->hwnd, WM_TIMER, msg->wParam, msg->time);
     return 0;
   }
+  if (msg->hwnd == nullptr) return 0;  // a thread message has no procedure to go to
   return platform::messages::deliver(msg->hwnd, msg->message, msg->wParam, msg->lParam,
                                      platform::testing::Delivery::Posted);
 }

@@ -83,6 +83,18 @@ TEST_F(QueueTest, TimersPostOneMessageAtATimeUntilKilled) {
   EXPECT_FALSE(KillTimer(hwnd, 9));
 }
 
+int threadTimerCalls = 0;
+void countThreadTimer(HWND, UINT, UINT_PTR, DWORD) { ++threadTimerCalls; }
+
+TEST_F(QueueTest, ATimerWithItsOwnProcedureCallsItWithoutAWindow) {
+  threadTimerCalls = 0;
+  const UINT_PTR id = SetTimer(nullptr, 0, 20, reinterpret_cast<void*>(&countThreadTimer));
+  ASSERT_NE(id, 0u);
+  platform::testing::pumpFor(120);
+  EXPECT_GE(threadTimerCalls, 1);
+  EXPECT_TRUE(KillTimer(nullptr, id));
+}
+
 TEST_F(QueueTest, DesktopKeysMapToTheHandheldsKeys) {
   using platform::host::virtualKeyFromQtKey;
   EXPECT_EQ(virtualKeyFromQtKey(Qt::Key_Left), VK_LEFT);
