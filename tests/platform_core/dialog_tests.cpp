@@ -65,6 +65,11 @@ BOOL testDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     dialogLog->fontAtInit = reinterpret_cast<HFONT>(SendMessage(dialog, WM_GETFONT, 0, 0));
     return TRUE;
   }
+  if (message == WM_USER + 3) {
+    // A handled message's result goes through the dialog's message-result slot.
+    SetWindowLongPtr(dialog, DWLP_MSGRESULT, 77);
+    return TRUE;
+  }
   if (message == WM_COMMAND) {
     dialogLog->commands.push_back(LOWORD(wParam));
     if (endOnCommand) EndDialog(dialog, LOWORD(wParam) == IDCANCEL ? 2 : 1000 + LOWORD(wParam));
@@ -264,6 +269,9 @@ TEST_F(DialogTest, ItemHelpersReadAndWriteTheControls) {
         // The dialog's own slots: user data and the message result.
         SetWindowLongPtr(dialog, DWLP_USER, 0x5151);
         EXPECT_EQ(GetWindowLongPtr(dialog, DWLP_USER), 0x5151);
+        EXPECT_EQ(SendMessage(dialog, WM_USER + 3, 0, 0), 77);
+        EXPECT_EQ(SendMessage(dialog, WM_USER + 4, 0, 0), 0);  // not handled: the default result
+        EXPECT_EQ(SendMessage(dialog, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(u"Renamed")), TRUE);
         EndDialog(dialog, 9);
       });
   EXPECT_EQ(DialogBoxParam(kDialogInstance, MAKEINTRESOURCE(100), owner_, testDialogProc, 0), 9);

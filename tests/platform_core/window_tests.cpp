@@ -2,11 +2,13 @@
 // window longs, rectangles, painting requests and focus.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <cstring>
 
 #include "core_test_support.h"
 #include "platform/host/device_screen.h"
 #include "platform/shellext/aygshell.h"
+#include "platform/system/window_host.h"
 #include "platform/system/window_records.h"
 #include "platform/testing/message_spy.h"
 #include "platform/testing/test_host.h"
@@ -308,6 +310,25 @@ TEST_F(WindowTest, MinimisingLetsTheKeyboardGoAndForegroundingBringsItBack) {
   SetForegroundWindow(top);
   EXPECT_FALSE(platform::host::isDeviceScreenMinimised());
   EXPECT_EQ(GetFocus(), top);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WindowTest, AFocusChangeMadeOnTheDesktopIsReportedLikeSetFocus) {
+  const HWND top = createTopLevel();
+  const HWND view = createChild(top, 1);
+  QWidget* screen = platform::host::deviceScreen();
+  screen->activateWindow();
+  QApplication::processEvents();
+  if (!screen->isActiveWindow()) GTEST_SKIP() << "this desktop platform does not activate windows";
+  MessageSpy spy;
+  spy.watchAll();
+  platform::host::widgetOf(view)->setFocus(Qt::TabFocusReason);
+  QApplication::processEvents();
+  EXPECT_EQ(GetFocus(), view);
+  EXPECT_EQ(spy.compare({sent(WM_KILLFOCUS), byDefault(WM_KILLFOCUS), sent(WM_SETFOCUS), byDefault(WM_SETFOCUS)}), "");
 }
 
 }  // namespace
