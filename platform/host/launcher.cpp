@@ -35,6 +35,7 @@ struct Options {
   std::string device;              // --device DIR (or QUILLSCOPE_DEVICE)
   std::string screenshot;          // --screenshot FILE
   bool help = false;               // --help
+  bool noScreenshot = false;       // --no-screenshot: headless, but run until the program quits
   std::vector<std::string> words;  // the document path's words
   std::string error;               // what was wrong with the options, if anything
 };
@@ -54,6 +55,8 @@ Options parseOptions(int argc, char** argv) {
       optionsEnded = true;
     } else if (word == "--help") {
       options.help = true;
+    } else if (word == "--no-screenshot") {
+      options.noScreenshot = true;
     } else if (word == "--device" || word == "--screenshot") {
       if (i + 1 >= argc) {
         options.error = word + " needs a value";
@@ -78,6 +81,7 @@ void printUsage(const char* program) {
       "  --device DIR         use DIR as the device's \"\\\" (also: QUILLSCOPE_DEVICE)\n"
       "  --screenshot FILE    once the viewer has settled, write its screen to FILE and quit\n"
       "                       (without a display this is done anyway, to %s)\n"
+      "  --no-screenshot      without a display, run until the program quits (for scripts)\n"
       "Keys: cursor keys scroll, Enter is the centre key, F1-F4 are the application keys.\n",
       program, kDefaultScreenshot);
 }
@@ -169,7 +173,7 @@ int runDesktopProgram(int argc, char** argv, ProgramEntry entry, const ResourceS
   const bool headless = isHeadless();
   if (headless) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    if (options.screenshot.empty()) options.screenshot = kDefaultScreenshot;
+    if (options.screenshot.empty() && !options.noScreenshot) options.screenshot = kDefaultScreenshot;
   }
   // Qt sees only the program's name: the document path must never be read as a Qt option.
   static int qtArgc = 1;

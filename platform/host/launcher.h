@@ -12,9 +12,11 @@ using ProgramEntry = int (*)(HINSTANCE instance, HINSTANCE previous, LPWSTR comm
 // Runs the program on the desktop:
 //  - desktop options come first: `--device DIR` (sandbox mode: DIR is the device's "\"; the
 //    environment variable QUILLSCOPE_DEVICE does the same), `--screenshot FILE.png` (once the
-//    viewer has settled after start-up, write its screen to FILE and quit), `--help`, `--`;
+//    viewer has settled after start-up, write its screen to FILE and quit), `--no-screenshot`
+//    (headless, but run until the program quits), `--help`, `--`;
 //  - with no display the desktop runs headless on Qt's offscreen platform and a screenshot is
-//    written (to ./quillscope-screenshot.png unless --screenshot names another file);
+//    written (to ./quillscope-screenshot.png unless --screenshot names another file, or none
+//    with --no-screenshot);
 //  - the remaining arguments, joined with spaces, are the document path: a relative host path
 //    is made absolute against the working directory and written as a device path; the text is
 //    then passed verbatim as the program's command line;

@@ -1,0 +1,71 @@
+// One viewer per device, with two real processes of the program.
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "app/main_window.h"
+#include "tests/app/viewer_fixture.h"
+
+extern char** environ;
+
+namespace {
+
+pid_t startViewer(const std::vector<std::string>& arguments) {
+  std::vector<char*> argv;
+  for (const auto& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  pid_t pid = -1;
+  if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
+  return pid;
+}
+
+// Waits for the process to end; returns its exit code, or -1 if it did not end in time.
+int waitForExit(pid_t pid, std::chrono::milliseconds limit) {
+  const auto until = std::chrono::steady_clock::now() + limit;
+  while (std::chrono::steady_clock::now() < until) {
+    int status = 0;
+    if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return -1;
+}
+
+TEST(SingleInstance, ASecondStartBringsTheFirstForwardAndEndsWithCodeZero) {
+  platform::testing::DeviceSandbox device;
+  device.writeFile(u"\\Program Files\\Quillscope\\Setting.dat", settingsBytes(100, 1, 0));
+  device.writeFile(u"\\first.txt", "first");
+  device.writeFile(u"\\second.txt", "second");
+  const std::string binary = QUILLSCOPE_BINARY;
+
+  const pid_t first = startViewer({binary, "--device", device.root(), "--no-screenshot", device.root() + "/first.txt"});
+  ASSERT_GT(first, 0);
+  // The running viewer answers on the device: wait until this process can find its window.
+  HWND found = nullptr;
+  for (int i = 0; i < 500 && found == nullptr; ++i) {
+    found = FindWindow(kMainWindowClass, kMainWindowTitle);
+    if (found == nullptr) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  ASSERT_NE(found, nullptr) << "the first viewer never showed its window";
+  EXPECT_EQ(FindWindow(kMainWindowClass, u"Quillscope other"), nullptr);
+
+  // A second start with a document of its own only brings the first forward. Had it become a
+  // viewer itself it would write the screenshot before quitting.
+  const std::string picture = device.root() + "/second.png";
+  const pid_t second = startViewer({binary, "--device", device.root(), "--screenshot", picture,
+                                    device.root() + "/second.txt"});
+  ASSERT_GT(second, 0);
+  EXPECT_EQ(waitForExit(second, std::chrono::seconds(20)), 0);
+  EXPECT_FALSE(std::filesystem::exists(picture));
+  EXPECT_EQ(waitForExit(first, std::chrono::milliseconds(200)), -1) << "the first viewer must keep running";
+
+  kill(first, SIGTERM);
+  waitForExit(first, std::chrono::seconds(10));
+}
+
+}  // namespace
