@@ -15,7 +15,7 @@ constexpr size_t kFormatBufferUnits = 1024;  // wsprintf's buffer, terminator in
 int sign(int value) { return (value > 0) - (value < 0); }
 
 // Appends one formatted field with its width, padding and precision.
-struct FieldSpec {
+struct FieldFormat {
   bool leftAlign = false;  // '-' flag
   bool zeroPad = false;    // '0' flag
   int width = 0;           // minimum width
@@ -28,11 +28,11 @@ class Output {
   void put(char16_t unit) {
     if (count_ + 1 < kFormatBufferUnits) buffer_[count_++] = unit;
   }
-  void field(const std::u16string& body, const FieldSpec& spec, bool numeric) {
-    const size_t width = spec.width > 0 ? static_cast<size_t>(spec.width) : 0;
+  void field(const std::u16string& body, const FieldFormat& format, bool numeric) {
+    const size_t width = format.width > 0 ? static_cast<size_t>(format.width) : 0;
     const size_t padding = body.size() < width ? width - body.size() : 0;
-    const bool zeros = spec.zeroPad && !spec.leftAlign && numeric;
-    if (!spec.leftAlign) {
+    const bool zeros = format.zeroPad && !format.leftAlign && numeric;
+    if (!format.leftAlign) {
       // Zero padding goes after a sign.
       size_t start = 0;
       if (zeros && !body.empty() && body[0] == u'-') {
@@ -111,21 +111,21 @@ int wsprintf(LPWSTR buffer, LPCWSTR format, ...) {
     }
     const WCHAR* start = p;
     ++p;
-    FieldSpec spec;
+    FieldFormat field;
     for (;; ++p) {
       if (*p == u'-') {
-        spec.leftAlign = true;
+        field.leftAlign = true;
       } else if (*p == u'0') {
-        spec.zeroPad = true;
+        field.zeroPad = true;
       } else {
         break;
       }
     }
-    while (*p >= u'0' && *p <= u'9') spec.width = std::min(spec.width * 10 + (*p++ - u'0'), 1024);
+    while (*p >= u'0' && *p <= u'9') field.width = std::min(field.width * 10 + (*p++ - u'0'), 1024);
     if (*p == u'.') {
       ++p;
-      spec.precision = 0;
-      while (*p >= u'0' && *p <= u'9') spec.precision = std::min(spec.precision * 10 + (*p++ - u'0'), 1024);
+      field.precision = 0;
+      while (*p >= u'0' && *p <= u'9') field.precision = std::min(field.precision * 10 + (*p++ - u'0'), 1024);
     }
     // Length prefixes: 'l' and 'h' mean the 32-bit and 16-bit values of the platform; the
     // values themselves arrive promoted to int.
@@ -137,30 +137,30 @@ int wsprintf(LPWSTR buffer, LPCWSTR format, ...) {
       case u's': {
         const WCHAR* text = va_arg(args, const WCHAR*);
         std::u16string body = text == nullptr ? std::u16string(u"(null)") : std::u16string(text);
-        if (spec.precision >= 0 && body.size() > static_cast<size_t>(spec.precision)) body.resize(static_cast<size_t>(spec.precision));
-        out.field(body, spec, false);
+        if (field.precision >= 0 && body.size() > static_cast<size_t>(field.precision)) body.resize(static_cast<size_t>(field.precision));
+        out.field(body, field, false);
         break;
       }
       case u'c': {
         const auto unit = static_cast<char16_t>(va_arg(args, int));
-        out.field(std::u16string(1, unit), spec, false);
+        out.field(std::u16string(1, unit), field, false);
         break;
       }
       case u'd':
       case u'i': {
         const int value = va_arg(args, int);
         const uint64_t magnitude = value < 0 ? static_cast<uint64_t>(-static_cast<int64_t>(value)) : static_cast<uint64_t>(value);
-        std::u16string body = digits(magnitude, 10, false, spec.precision);
+        std::u16string body = digits(magnitude, 10, false, field.precision);
         if (value < 0) body.insert(body.begin(), u'-');
-        out.field(body, spec, true);
+        out.field(body, field, true);
         break;
       }
       case u'u':
-        out.field(digits(va_arg(args, unsigned int), 10, false, spec.precision), spec, true);
+        out.field(digits(va_arg(args, unsigned int), 10, false, field.precision), field, true);
         break;
       case u'x':
       case u'X':
-        out.field(digits(va_arg(args, unsigned int), 16, *p == u'X', spec.precision), spec, true);
+        out.field(digits(va_arg(args, unsigned int), 16, *p == u'X', field.precision), field, true);
         break;
       default:
         // Not a conversion this function knows: written as it stands, nothing consumed.
