@@ -1,4 +1,6 @@
 // Reading a document: what reaches the text view, the size advice, the stream and the buffers.
+#include <unistd.h>
+
 #include "app/decode_document.h"
 #include "app/document_loader.h"
 #include "tests/app/viewer_fixture.h"
@@ -128,6 +130,21 @@ TEST_F(LoadTest, AMissingFileShowsAnEmptyViewAndIsNotCreated) {
   decodeDocument(*state);
   SendMessage(state->mainWindow, WM_PAINT, 0, 0);
   EXPECT_EQ(GetWindowTextLength(state->textView), 0);
+}
+
+TEST_F(LoadTest, AFileOfTwoGigabytesOrMoreIsRefusedNotWrapped) {
+  startViewer(u"", settingsBytes(100, 1, 0));
+  device->writeFile(u"\\huge.txt", "");
+  // A sparse file: 2 GiB of size without the disk space.
+  ASSERT_EQ(truncate(device->hostPath(u"\\huge.txt").c_str(), off_t{1} << 31), 0);
+  int messages = adviceCount;
+  lstrcpyn(state->path, u"\\huge.txt", kPathUnits);
+  state->richDocument = kDecodedText;
+  loadDocument(*state, state->mainWindow);
+  EXPECT_EQ(state->byteCount, 0);
+  EXPECT_EQ(state->fileBytes.data[0], 0);
+  EXPECT_LT(state->fileBytes.capacity, 1u << 20);  // nothing was sized by the huge file
+  EXPECT_EQ(adviceCount, messages);
 }
 
 TEST_F(LoadTest, ADirectoryShowsAnEmptyView) {
