@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QImage>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -13,6 +14,7 @@
 #include "core_test_support.h"
 #include "platform/system/gdi_objects.h"
 #include "platform/system/resources.h"
+#include "platform/host/launcher.h"
 #include "platform/system/window_host.h"
 #include "platform/testing/test_hooks.h"
 #include "platform/testing/test_host.h"
@@ -251,6 +253,30 @@ TEST_F(ServicesTest, ADesktopMessageBoxShowsTheTypesButtonsAndIcon) {
   EXPECT_EQ(text, QStringLiteral("Replace?"));
   EXPECT_EQ(icon, QMessageBox::Question);
   EXPECT_EQ(buttonCount, 2);
+}
+
+
+TEST_F(ServicesTest, AScreenshotShowsADesktopMessageBoxStandingOverTheScreen) {
+  const HWND owner = createTopLevel(u"Owner");
+  ShowWindow(owner, SW_SHOW);
+  const std::string before = sandbox_.root() + "/before.png";
+  const std::string during = sandbox_.root() + "/during.png";
+  ASSERT_TRUE(platform::host::writeScreenshot(before.c_str()));
+  bool written = false;
+  QTimer::singleShot(50, [&] {
+    written = platform::host::writeScreenshot(during.c_str());
+    if (auto* box = platform::host::deviceScreen()->findChild<QMessageBox*>()) box->button(QMessageBox::Ok)->click();
+  });
+  MessageBox(owner, u"Shown in the picture", u"Information", MB_OK | MB_ICONEXCLAMATION);
+  ASSERT_TRUE(written);
+  const QImage plain(QString::fromStdString(before));
+  const QImage withBox(QString::fromStdString(during));
+  ASSERT_EQ(plain.size(), withBox.size());
+  int changed = 0;
+  for (int y = 0; y < plain.height(); y += 2) {
+    for (int x = 0; x < plain.width(); x += 2) changed += plain.pixel(x, y) != withBox.pixel(x, y);
+  }
+  EXPECT_GT(changed, 500);  // the box, its text and its button
 }
 
 }  // namespace
