@@ -76,18 +76,23 @@ LONG splitKeyPath(LPCWSTR path, std::vector<std::u16string>& names) {
 
 std::u16string valueNameOf(LPCWSTR name) { return name == nullptr ? std::u16string() : std::u16string(name); }
 
-}  // namespace
-
-LONG RegOpenKeyEx(HKEY parent, LPCWSTR subKey, DWORD /*options*/, REGSAM /*access*/, HKEY* result) {
-  if (result == nullptr) return status(ERROR_INVALID_PARAMETER);
-  *result = nullptr;
+// The existing key that `subKey` names below the key `parent` is open on.
+LONG existingKeyAt(HKEY parent, LPCWSTR subKey, KeyId& key) {
   LONG error = ERROR_SUCCESS;
   const std::optional<KeyId> base = keyOf(parent, error);
   if (!base) return error;
   std::vector<std::u16string> names;
   if ((error = splitKeyPath(subKey, names)) != ERROR_SUCCESS) return error;
+  return openKeyPath(*base, names, key);
+}
+
+}  // namespace
+
+LONG RegOpenKeyEx(HKEY parent, LPCWSTR subKey, DWORD /*options*/, REGSAM /*access*/, HKEY* result) {
+  if (result == nullptr) return status(ERROR_INVALID_PARAMETER);
+  *result = nullptr;
   KeyId key = 0;
-  if ((error = openKeyPath(*base, names, key)) != ERROR_SUCCESS) return error;
+  if (const LONG error = existingKeyAt(parent, subKey, key); error != ERROR_SUCCESS) return error;
   *result = newHandleFor(key);
   return ERROR_SUCCESS;
 }
@@ -153,13 +158,8 @@ LONG RegDeleteValue(HKEY key, LPCWSTR valueName) {
 
 LONG RegDeleteKey(HKEY parent, LPCWSTR subKey) {
   if (subKey == nullptr) return status(ERROR_INVALID_PARAMETER);
-  LONG error = ERROR_SUCCESS;
-  const std::optional<KeyId> base = keyOf(parent, error);
-  if (!base) return error;
-  std::vector<std::u16string> names;
-  if ((error = splitKeyPath(subKey, names)) != ERROR_SUCCESS) return error;
   KeyId key = 0;
-  if ((error = openKeyPath(*base, names, key)) != ERROR_SUCCESS) return error;
+  if (const LONG error = existingKeyAt(parent, subKey, key); error != ERROR_SUCCESS) return error;
   return deleteKey(key);
 }
 
