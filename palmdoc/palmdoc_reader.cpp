@@ -61,6 +61,19 @@ std::optional<PalmDocLayout> decodableLayout(const uint8_t* file, int32_t byteCo
   return layout;
 }
 
+// The text of a book for one of the two decoders: false when there is nothing to convert
+// (the book cannot be decoded, or there is no output storage); a book whose decompression area
+// cannot be obtained leaves an empty text.
+bool bookText(WideBuffer& text, const uint8_t* file, int32_t byteCount, PalmDocText& source) {
+  const std::optional<PalmDocLayout> layout = decodableLayout(file, byteCount);
+  if (!layout || text.data == nullptr) return false;
+  if (!loadText(*layout, file, byteCount, source)) {
+    text.data[0] = 0;
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int32_t palmDocTextSize(const uint8_t* file, int32_t byteCount) {
@@ -71,24 +84,14 @@ int32_t palmDocTextSize(const uint8_t* file, int32_t byteCount) {
 }
 
 void decodePalmDocWestern(WideBuffer& text, const uint8_t* file, int32_t byteCount) {
-  const std::optional<PalmDocLayout> layout = decodableLayout(file, byteCount);
-  if (!layout || text.data == nullptr) return;
   PalmDocText source;
-  if (!loadText(*layout, file, byteCount, source)) {
-    text.data[0] = 0;
-    return;
-  }
+  if (!bookText(text, file, byteCount, source)) return;
   writeWesternText(text.data, text.capacity, source.bytes, source.count);
 }
 
 void decodePalmDocJapanese(WideBuffer& text, const uint8_t* file, int32_t byteCount) {
-  const std::optional<PalmDocLayout> layout = decodableLayout(file, byteCount);
-  if (!layout || text.data == nullptr) return;
   PalmDocText source;
-  if (!loadText(*layout, file, byteCount, source)) {
-    text.data[0] = 0;
-    return;
-  }
+  if (!bookText(text, file, byteCount, source)) return;
   // The decoder writes at most two units per byte and a zero unit; the WideBuffer holds
   // capacity + 1 units. A text that does not fit is cut, and a decompressed one gets a new zero
   // byte after the cut so that a lead byte before it pairs with zero, as at the end of a file.
