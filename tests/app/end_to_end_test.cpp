@@ -12,12 +12,6 @@ using platform::testing::ScopedHook;
 
 namespace {
 
-int32_t intAt(const std::string& bytes, size_t offset) {
-  int32_t value = 0;
-  std::memcpy(&value, bytes.data() + offset, 4);
-  return value;
-}
-
 TEST(EndToEnd, FirstStartChooseSettingsOpenAFileReadItAndExit) {
   platform::testing::DeviceSandbox device;
   device.writeFile(u"\\Program Files\\Quillscope\\readme", "");  // the installed program folder

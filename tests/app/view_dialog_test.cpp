@@ -19,12 +19,6 @@ std::u16string selectedText(HWND dialog, int list) {
   return text;
 }
 
-int32_t intAt(const std::string& bytes, size_t offset) {
-  int32_t value = 0;
-  std::memcpy(&value, bytes.data() + offset, 4);
-  return value;
-}
-
 std::u16string firstFontFamily() {
   std::u16string name;
   EnumFontFamilies(nullptr, nullptr,

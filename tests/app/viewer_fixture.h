@@ -34,5 +34,8 @@ class ViewerTest : public ::testing::Test {
   std::unique_ptr<platform::testing::ScopedHook<platform::testing::OpenFileResponder>> cancelOpenDialog;
 };
 
+// The little-endian 32-bit integer at `offset` of a settings image.
+int32_t intAt(const std::string& bytes, size_t offset);
+
 // The message numbers of a spy's log for one window.
 std::vector<UINT> messageNumbers(const platform::testing::MessageSpy& spy, HWND hwnd);
