@@ -1,5 +1,6 @@
 #include "platform/textview/text_layout.h"
 
+#include <QColor>
 #include <QFontMetricsF>
 #include <QTextCharFormat>
 #include <QTextOption>
@@ -151,6 +152,8 @@ QFont TextLayoutEngine::fontFor(const CharacterFormat& format) const {
   if (format.pointSize > 0.0) font.setPixelSize(std::max(1, static_cast<int>(std::lround(format.pointSize * pixelsPerPoint_))));
   if (format.bold) font.setWeight(QFont::Bold);
   if (format.italic) font.setItalic(true);
+  if (format.underline) font.setUnderline(true);
+  if (format.strikeOut) font.setStrikeOut(true);
   return font;
 }
 
@@ -160,6 +163,18 @@ std::shared_ptr<QTextLayout> TextLayoutEngine::buildLayout(int64_t segment) cons
   auto layout = std::make_shared<QTextLayout>(document_->text().mid(start, end - start), font_);
   QTextOption option;
   option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  const ParagraphFormat& paragraph = document_->paragraphFormatAt(start);
+  switch (paragraph.alignment) {
+    case Alignment::Left: break;
+    case Alignment::Center: option.setAlignment(Qt::AlignHCenter); break;
+    case Alignment::Right: option.setAlignment(Qt::AlignRight); break;
+    case Alignment::Justify: option.setAlignment(Qt::AlignJustify); break;
+  }
+  if (!paragraph.tabStops.empty()) {
+    QList<QTextOption::Tab> tabs;
+    for (double stop : paragraph.tabStops) tabs.append(QTextOption::Tab(stop * pixelsPerPoint_, QTextOption::LeftTab));
+    option.setTabs(tabs);
+  }
   layout->setTextOption(option);
   if (document_->hasOwnFormats()) {
     QList<QTextLayout::FormatRange> ranges;
@@ -169,6 +184,11 @@ std::shared_ptr<QTextLayout> TextLayoutEngine::buildLayout(int64_t segment) cons
       range.start = static_cast<int>(slice.start - start);
       range.length = static_cast<int>(slice.end - slice.start);
       range.format.setFont(fontFor(*slice.format));
+      if ((slice.format->color >> 24) != 0) range.format.setForeground(QColor::fromRgba(slice.format->color));
+      if (slice.format->baseline != 0) {
+        range.format.setVerticalAlignment(slice.format->baseline > 0 ? QTextCharFormat::AlignSuperScript
+                                                                    : QTextCharFormat::AlignSubScript);
+      }
       ranges.append(range);
     }
     layout->setFormats(ranges);

@@ -64,7 +64,8 @@ int lineEndLengthAt(QStringView text, qsizetype position) {
   return 1;
 }
 
-TextDocument::TextDocument() : segmentStarts_{0}, segmentLineEnds_{0}, formats_{CharacterFormat{}}, runs_{{0, 0}} {}
+TextDocument::TextDocument()
+    : segmentStarts_{0}, segmentLineEnds_{0}, formats_{CharacterFormat{}}, runs_{{0, 0}}, paragraphFormats_{ParagraphFormat{}} {}
 
 TextDocument TextDocument::fromPlainText(QString text) {
   TextDocument document;
@@ -138,6 +139,13 @@ std::vector<TextDocument::RunSlice> TextDocument::runsIn(qsizetype start, qsizet
 bool TextDocument::hasOwnFormats() const {
   return std::any_of(runs_.begin(), runs_.end(),
                      [&](const FormatRun& run) { return !(formats_[run.formatIndex] == CharacterFormat{}); });
+}
+
+const ParagraphFormat& TextDocument::paragraphFormatAt(qsizetype position) const {
+  const auto after = std::upper_bound(paragraphRuns_.begin(), paragraphRuns_.end(), static_cast<uint32_t>(std::max<qsizetype>(position, 0)),
+                                      [](uint32_t p, const ParagraphRun& r) { return p < r.start; });
+  if (after == paragraphRuns_.begin()) return paragraphFormats_.front();
+  return paragraphFormats_[(after - 1)->formatIndex];
 }
 
 uint32_t TextDocument::internFormat(const CharacterFormat& format) {
@@ -231,21 +239,39 @@ void DocumentBuilder::appendText(QStringView text, const CharacterFormat& format
   text_ += withoutLineEnds(text);
 }
 
+void DocumentBuilder::recordParagraph() {
+  if (paragraphStart_ > text_.size()) return;  // the text is full: nothing more is shown
+  // Formats are few and repeat, so a linear search over the distinct ones stays cheap.
+  auto& formats = document_.paragraphFormats_;
+  auto found = std::find(formats.begin(), formats.end(), paragraphFormat_);
+  if (found == formats.end()) found = formats.insert(formats.end(), paragraphFormat_);
+  const auto index = static_cast<uint32_t>(found - formats.begin());
+  const uint32_t previous = paragraphRuns_.empty() ? 0 : paragraphRuns_.back().formatIndex;
+  if (index != previous) paragraphRuns_.push_back(ParagraphRun{static_cast<uint32_t>(paragraphStart_), index});
+}
+
 void DocumentBuilder::endParagraph() {
   if (markPending_ && text_.size() < kMaxDocumentLength) text_ += QChar(kCarriageReturn);
+  recordParagraph();
   markPending_ = true;
+  paragraphStart_ = text_.size() + 1;  // after the mark that is written when more follows
 }
 
 TextDocument DocumentBuilder::finish() {
+  if (!markPending_) recordParagraph();  // a last paragraph without a mark of its own
   TextDocument document = std::move(document_);
   document.text_ = std::move(text_);
   document.runs_ = std::move(runs_);
+  document.paragraphRuns_ = std::move(paragraphRuns_);
   document.mergeRuns();
   document.indexSegments();
   document_ = TextDocument();
   text_.clear();
   runs_.clear();
+  paragraphRuns_.clear();
   markPending_ = false;
+  paragraphFormat_ = ParagraphFormat{};
+  paragraphStart_ = 0;
   return document;
 }
 

@@ -17,8 +17,29 @@ struct CharacterFormat {
   double pointSize = 0.0;  // size in points; 0 = the control's size
   bool bold = false;       // heavier weight
   bool italic = false;     // slanted
+  bool underline = false;  // a line under the text
+  bool strikeOut = false;  // a line through the text
+  uint32_t color = 0;      // 0xAARRGGBB; alpha 0 = the control's text colour
+  int8_t baseline = 0;     // > 0 superscript, < 0 subscript, 0 on the line
 
   bool operator==(const CharacterFormat& other) const = default;
+};
+
+enum class Alignment : uint8_t { Left, Center, Right, Justify };
+
+// How a paragraph is laid out. The default is the control's own: left, default tab stops.
+struct ParagraphFormat {
+  Alignment alignment = Alignment::Left;  // where its lines sit between the margins
+  std::vector<double> tabStops;           // tab positions in points, ascending (a table row's
+                                          // column edges); empty = the control's default stops
+
+  bool operator==(const ParagraphFormat& other) const = default;
+};
+
+// A paragraph format from `start` (a paragraph's first character) to the next one's start.
+struct ParagraphRun {
+  uint32_t start;        // first character of the paragraph
+  uint32_t formatIndex;  // index into TextDocument::paragraphFormats()
 };
 
 // A stretch of the text, from `start` to the next run's start, shown in one format.
@@ -76,6 +97,9 @@ class TextDocument {
   std::vector<RunSlice> runsIn(qsizetype start, qsizetype end) const;
   // True when some run names a face, size, weight or slant of its own.
   bool hasOwnFormats() const;
+  // The format of the paragraph that holds `position` (the default one when none was given).
+  const ParagraphFormat& paragraphFormatAt(qsizetype position) const;
+  const std::vector<ParagraphFormat>& paragraphFormats() const { return paragraphFormats_; }
 
   // Gives [start, end) the face `face` (empty = the control's face); runs are split and
   // merged as needed.
@@ -99,6 +123,8 @@ class TextDocument {
   qsizetype lineCount_ = 1;                // line ends + 1
   std::vector<CharacterFormat> formats_;   // distinct formats; [0] is the control's own
   std::vector<FormatRun> runs_;            // ascending starts, first at 0; never empty
+  std::vector<ParagraphFormat> paragraphFormats_;  // distinct paragraph formats; [0] is the default
+  std::vector<ParagraphRun> paragraphRuns_;        // ascending starts; empty = all default
 };
 
 // How a reader produces a document: paragraphs of runs. Paragraphs are joined with a CR, the
@@ -111,6 +137,10 @@ class DocumentBuilder {
   // ends only through endParagraph().
   void appendText(QStringView text, const CharacterFormat& format);
   void endParagraph();
+  // The format of the paragraph being built (the one the next endParagraph() closes).
+  void setParagraphFormat(const ParagraphFormat& format) { paragraphFormat_ = format; }
+  // Characters appended so far (paragraph marks included): readers use it to stop early.
+  qsizetype length() const { return text_.size(); }
   // The finished document; the builder is empty afterwards.
   TextDocument finish();
 
@@ -119,6 +149,10 @@ class DocumentBuilder {
   QString text_;             // the text so far, moved into the document by finish()
   std::vector<FormatRun> runs_;  // runs so far, ascending starts
   bool markPending_ = false;  // a paragraph ended: its mark is written when more follows
+  ParagraphFormat paragraphFormat_;   // the format of the paragraph being built
+  qsizetype paragraphStart_ = 0;      // where the paragraph being built starts
+  std::vector<ParagraphRun> paragraphRuns_;  // formats of the finished paragraphs so far
+  void recordParagraph();
 };
 
 }  // namespace platform::textview
