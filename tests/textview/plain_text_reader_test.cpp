@@ -1,4 +1,4 @@
-// The plain-text reader: byte-order marks, strict UTF-8, the Latin-1 fallback and the zero
+// The plain-text reader: byte-order marks, strict UTF-8, the Windows-1252 fallback and the zero
 // byte that ends a streamed document; the reader chosen by content.
 #include <gtest/gtest.h>
 
@@ -22,10 +22,11 @@ TEST(PlainTextReader, Utf16WithByteOrderMarkStopsAtTheZeroUnit) {
   EXPECT_EQ(decode(std::string("\xFF\xFE", 2)), "");
 }
 
-TEST(PlainTextReader, ValidUtf8IsUtf8AndAnythingElseIsLatin1) {
+TEST(PlainTextReader, ValidUtf8IsUtf8AndAnythingElseIsWindows1252) {
   EXPECT_EQ(decode("caf\xC3\xA9 \xE6\xBC\xA2"), QString::fromUtf16(u"caf\u00E9 \u6F22"));
   EXPECT_EQ(decode("\xEF\xBB\xBFhi"), "hi");  // the UTF-8 mark is dropped
-  EXPECT_EQ(decode("caf\xE9"), QString::fromUtf16(u"caf\u00E9"));  // Latin-1
+  EXPECT_EQ(decode("caf\xE9"), QString::fromUtf16(u"caf\u00E9"));
+  EXPECT_EQ(decode("\x80 \x93q\x94 \x85\x81"), QString::fromUtf16(u"\u20AC \u201Cq\u201D \u2026\u0081"));  // not Latin-1
   EXPECT_EQ(decode("\xC3"), QString::fromUtf16(u"\u00C3"));         // a cut sequence is not UTF-8
   EXPECT_EQ(decode(std::string("ab\0cd", 5)), "ab");              // the stream's zero byte ends it
   EXPECT_EQ(decode(std::string("\0", 1)), "");

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/textview/readers/code_pages.h"
+
 namespace platform::textview {
 namespace {
 
@@ -68,7 +70,7 @@ QString decodePlainText(ByteView bytes) {
   if (text.size() > static_cast<size_t>(kMaxDocumentLength)) text = text.first(static_cast<size_t>(kMaxDocumentLength));
   const auto* data = reinterpret_cast<const char*>(text.data());
   const auto size = static_cast<qsizetype>(text.size());
-  return isValidUtf8(text) ? QString::fromUtf8(data, size) : QString::fromLatin1(data, size);
+  return isValidUtf8(text) ? QString::fromUtf8(data, size) : decodeWindows1252(text);
 }
 
 bool PlainTextReader::recognises(ByteView) const { return true; }

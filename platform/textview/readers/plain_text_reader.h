@@ -1,5 +1,5 @@
 // The fallback reader: the bytes as text. UTF-16 when they start with a byte-order mark, UTF-8
-// when they are valid UTF-8, Latin-1 otherwise; the text ends at the first zero byte (UTF-16:
+// when they are valid UTF-8, Windows-1252 otherwise (the desktop's own 8-bit text); the text ends at the first zero byte (UTF-16:
 // zero unit), such as the one a stream delivers after a file's bytes.
 #pragma once
 

@@ -1,0 +1,100 @@
+// Every file of tests/data/rich read by the reader its content calls for, against the text it
+// must show (see tests/data/rich/README.md for the comparison).
+#include <gtest/gtest.h>
+
+#include <QRegularExpression>
+#include <QStringList>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "platform/textview/readers/reader.h"
+#include "tests/readers/reader_test_support.h"
+
+namespace platform::textview {
+namespace {
+
+struct CorpusFile {
+  std::string name;   // file name in tests/data/rich
+  std::string check;  // exact, lines-in-order, words-in-order or notice
+};
+
+std::vector<CorpusFile> manifest() {
+  std::vector<CorpusFile> files;
+  std::ifstream in(std::string(QUILL_RICH_DATA_DIR) + "/manifest.tsv");
+  std::string line;
+  std::getline(in, line);  // the header
+  while (std::getline(in, line)) {
+    const size_t first = line.find('\t');
+    const size_t second = line.find('\t', first + 1);
+    const size_t third = line.find('\t', second + 1);
+    if (third == std::string::npos) continue;
+    files.push_back({line.substr(0, first), line.substr(second + 1, third - second - 1)});
+  }
+  return files;
+}
+
+QStringList normalisedLines(QString text) {
+  text.replace(u"\r\n"_qs, u"\n"_qs).replace(u'\r', u'\n').replace(u'\t', u'\n').remove(QChar(0x00AD));
+  if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
+  QStringList lines = text.split(u'\n');
+  for (QString& line : lines) {
+    while (line.endsWith(u' ')) line.chop(1);
+  }
+  while (!lines.isEmpty() && lines.back().isEmpty()) lines.pop_back();
+  return lines;
+}
+
+bool linesInOrder(const QStringList& expected, const QStringList& shown) {
+  qsizetype at = 0;
+  for (const QString& line : expected) {
+    while (at < shown.size() && shown[at] != line) ++at;
+    if (at == shown.size()) return false;
+    ++at;
+  }
+  return true;
+}
+
+QStringList wordsOf(const QStringList& lines) {
+  return lines.join(u' ').split(QRegularExpression(u"\\s+"_qs), Qt::SkipEmptyParts);
+}
+
+TEST(RichCorpus, EveryFileShowsItsText) {
+  const std::vector<CorpusFile> files = manifest();
+  ASSERT_GE(files.size(), 20u);
+  for (const CorpusFile& file : files) {
+    SCOPED_TRACE(file.name);
+    const std::string bytes = readTestFile(std::string(QUILL_RICH_DATA_DIR) + "/" + file.name);
+    const QString expectedText = QString::fromUtf8(readTestFile(std::string(QUILL_RICH_DATA_DIR) + "/" + file.name + ".expected.txt"));
+    const QStringList expected = normalisedLines(expectedText);
+    const QStringList shown = normalisedLines(shownText(readDocument(bytesOf(bytes))));
+    if (file.check == "exact") {
+      EXPECT_EQ(shown.join(u'\n').toStdString(), expected.join(u'\n').toStdString());
+    } else if (file.check == "lines-in-order") {
+      EXPECT_TRUE(linesInOrder(expected, shown)) << shown.join(u'\n').toStdString();
+    } else if (file.check == "words-in-order") {
+      EXPECT_TRUE(linesInOrder(wordsOf(expected), wordsOf(shown))) << shown.join(u'\n').toStdString();
+    } else {
+      ASSERT_EQ(file.check, "notice");
+      EXPECT_LE(shown.join(u'\n').size(), 80) << shown.join(u'\n').toStdString();
+    }
+  }
+}
+
+TEST(RichCorpus, ReadersAreChosenByContent) {
+  const struct {
+    const char* file;
+    const char* reader;
+  } cases[] = {
+      {"en-formatting.rtf", "RTF"},      {"en-formatting-rtf.doc", "RTF"}, {"pocketword-rtf.psw", "RTF"},
+      {"html-named.doc", "HTML"},        {"text-utf8-named.doc", "plain text"},
+  };
+  for (const auto& c : cases) {
+    const std::string bytes = readTestFile(std::string(QUILL_RICH_DATA_DIR) + "/" + c.file);
+    EXPECT_STREQ(readerFor(bytesOf(bytes)).name(), c.reader) << c.file;
+  }
+}
+
+}  // namespace
+}  // namespace platform::textview
