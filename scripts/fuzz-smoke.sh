@@ -6,7 +6,8 @@
 #   scripts/fuzz-smoke.sh [SECONDS_PER_TARGET]      (default 20)
 #
 # QUILL_FUZZ_BUILD names another build folder; QUILL_CORPUS_DIR (default ../shared/corpus beside
-# the repository) adds the Palm DOC books there as seeds for fuzz_palmdoc.
+# the repository) adds the Palm DOC books there as seeds for fuzz_palmdoc. The document readers'
+# targets are seeded from tests/data/rich and run for at most 10 seconds each.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -38,8 +39,22 @@ for target in "${targets[@]}"; do
   if [ "$name" = fuzz_palmdoc ] && [ -d "$corpus_dir/palmdoc" ]; then
     seeds+=("$corpus_dir/palmdoc")
   fi
+  time_limit=$seconds
+  case "$name" in
+    fuzz_rtf|fuzz_word|fuzz_pocket_word)
+      time_limit=$(( seconds < 10 ? seconds : 10 ))
+      mkdir -p "$work/seeds"
+      case "$name" in
+        fuzz_rtf) pattern='*.rtf pocketword-rtf.psw en-formatting-rtf.doc' ;;
+        fuzz_word) pattern='*.doc' ;;
+        fuzz_pocket_word) pattern='pocketword-basic.psw pocketword-western.psw' ;;
+      esac
+      (cd "$root/tests/data/rich" && for f in $pattern; do cp "$f" "$work/seeds/"; done)
+      seeds+=("$work/seeds")
+      ;;
+  esac
   echo "== $name: ${seconds}s"
-  if (cd "$work" && "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  if (cd "$work" && "$target" -max_total_time="$time_limit" -timeout=10 -rss_limit_mb=2048 \
         -print_final_stats=1 corpus "${seeds[@]}" >"$work/log.txt" 2>&1); then
     grep -E '^stat::number_of_executed_units|^Done ' "$work/log.txt" || true
   else
