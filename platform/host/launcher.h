@@ -24,9 +24,6 @@ using ProgramEntry = int (*)(HINSTANCE instance, HINSTANCE previous, LPWSTR comm
 // Returns the program's exit code.
 int runDesktopProgram(int argc, char** argv, ProgramEntry entry, const ResourceSection* resources);
 
-// The instance handle of the running program.
-HINSTANCE programInstance();
-
 // Writes the viewer's screen (the device screen with every window on it) to a PNG file.
 bool writeScreenshot(const char* pngPath);
 

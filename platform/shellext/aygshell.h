@@ -1,6 +1,7 @@
 // The Pocket PC shell services: the menu bar, full-screen dialogs, tap-and-hold and shortcuts.
 #pragma once
 
+#include "platform/system/screen_metrics.h"
 #include "platform/system/windows.h"
 
 // Menu bar. The record keeps the handheld's field order; its size field must be 36, the size
@@ -21,7 +22,7 @@ struct SHMENUBARINFO {
 // of the description; a chosen item reaches hwndParent as WM_COMMAND with the item's id.
 BOOL SHCreateMenuBar(SHMENUBARINFO* info);
 inline constexpr int kMenuBarHeight = 26;  // pixels at the bottom of the screen
-inline constexpr int kTopBarHeight = 26;   // the shell's title bar at the top of the screen
+using platform::kTopBarHeight;              // the shell's title bar at the top of the screen
 
 // Full-screen dialogs
 inline constexpr DWORD SHIDIM_FLAGS = 0x0001;

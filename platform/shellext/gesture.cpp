@@ -5,7 +5,7 @@
 #include "platform/shellext/aygshell.h"
 #include "platform/system/input_routing.h"
 #include "platform/system/message_loop.h"
-#include "platform/testing/hook_access.h"
+#include "platform/system/responders.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ constexpr int kToleranceDevicePx = 5;  // how far it may wander meanwhile
 
 DWORD SHRecognizeGesture(SHRGINFO* info) {
   if (info == nullptr || info->cbSize != kShrgInfoSize) return 0;
-  const platform::testing::GestureResponder responder = platform::testing::currentGestureResponder();
+  const auto responder = platform::responders::currentGestureResponder();
   if (responder) return responder(*info);
   const auto& pointer = platform::input::pointerState();
   // The press being handled was the right button's: the gesture itself, even if the button

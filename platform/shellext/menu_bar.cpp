@@ -12,7 +12,7 @@
 #include <map>
 #include <vector>
 
-#include "platform/host/device_screen.h"
+#include "platform/system/device_screen.h"
 #include "platform/shellext/aygshell.h"
 #include "platform/system/menus.h"
 #include "platform/system/resources.h"
@@ -75,7 +75,7 @@ QWidget* buildWidget(HWND hwnd, MenuBar& state, HINSTANCE instance) {
   for (size_t i = 0; i < state.buttons.size(); ++i) {
     WCHAR caption[128] = {};
     LoadString(instance, state.buttons[i].stringId, caption, 128);
-    auto* button = new QPushButton(host::toQString(caption), widget);
+    auto* button = new QPushButton(widgets::toQString(caption), widget);
     button->setFocusPolicy(Qt::NoFocus);
     button->setFlat(true);
     button->setEnabled(state.buttons[i].enabled);
@@ -103,7 +103,7 @@ LRESULT menuBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       for (size_t i = 0; i < setup->description->buttonCount && setup->description->buttons != nullptr; ++i) {
         state.buttons.push_back(setup->description->buttons[i]);
       }
-      host::attachWidget(hwnd, buildWidget(hwnd, state, setup->instance), host::InputRouting::Native);
+      widgets::attachWidget(hwnd, buildWidget(hwnd, state, setup->instance), widgets::InputRouting::Native);
       return 0;
     }
     case WM_DESTROY: {
@@ -125,19 +125,19 @@ void registerMenuBarClass() {
   WNDCLASS wc{};
   wc.lpfnWndProc = menuBarProc;
   wc.lpszClassName = kMenuBarClass;
-  host::registerSystemClass(wc);
+  widgets::registerSystemClass(wc);
 }
 
 RECT menuBarButtonRect(HWND menuBar, int index) {
   const auto it = bars().find(menuBar);
   if (it == bars().end() || index < 0 || static_cast<size_t>(index) >= it->second.widgets.size()) return RECT{};
   const QWidget* button = it->second.widgets[static_cast<size_t>(index)];
-  const QWidget* bar = host::widgetOf(menuBar);
+  const QWidget* bar = widgets::widgetOf(menuBar);
   if (bar == nullptr) return RECT{};
   // The bar's layout may not have run yet: let it place the buttons first.
   if (bar->layout() != nullptr) bar->layout()->activate();
   const QRect geometry = button->geometry();
-  const double scale = host::deviceScale();
+  const double scale = widgets::deviceScale();
   const auto device = [scale](int px) { return static_cast<LONG>(std::lround(px / scale)); };
   return RECT{device(geometry.left()), device(geometry.top()), device(geometry.left() + geometry.width()),
               device(geometry.top() + geometry.height())};
@@ -152,7 +152,7 @@ BOOL SHCreateMenuBar(SHMENUBARINFO* info) {
   if (description == nullptr) return FALSE;
   platform::shell::MenuBarSetup setup{info->hwndParent, info->hInstRes, description};
   const HWND bar = CreateWindowEx(WS_EX_NOACTIVATE, platform::shell::kMenuBarClass, u"", WS_VISIBLE, 0,
-                                  platform::host::kDeviceScreenHeight - kMenuBarHeight, platform::host::kDeviceScreenWidth,
+                                  platform::kDeviceScreenHeight - kMenuBarHeight, platform::kDeviceScreenWidth,
                                   kMenuBarHeight, info->hwndParent, nullptr, info->hInstRes, &setup);
   if (bar == nullptr) return FALSE;
   info->hwndMB = bar;

@@ -1,5 +1,5 @@
 // DefWindowProc: the platform's default handling of a message, with its documented results.
-#include "platform/host/device_screen.h"
+#include "platform/system/device_screen.h"
 #include "platform/system/message_loop.h"
 #include "platform/system/text_utils.h"
 #include "platform/system/window_records.h"
@@ -7,14 +7,14 @@
 
 LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   using platform::windows::findWindow;
-  platform::testing::recordSpiedMessage(hwnd, message, wParam, lParam, platform::testing::Delivery::Default);
+  platform::messages::reportDelivery(hwnd, message, wParam, lParam, platform::messages::Delivery::Default);
   const auto record = findWindow(hwnd);
   if (!record) return 0;
   switch (message) {
     case WM_SETTEXT:
       record->text = platform::text::fromPointer(reinterpret_cast<LPCWSTR>(lParam));
       if (record->widget && !record->isChild()) record->widget->setWindowTitle(QString::fromStdU16String(record->text));
-      platform::host::refreshTopBar();
+      platform::widgets::refreshTopBar();
       return TRUE;
     case WM_GETTEXT:
       return platform::text::copyTruncated(record->text, reinterpret_cast<LPWSTR>(lParam), static_cast<int>(wParam));
@@ -31,7 +31,7 @@ LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       return record->windowClass->info.hbrBackground != nullptr ? 1 : 0;
     case WM_ACTIVATE:
       // Activation gives the window the keyboard focus unless the program is in the background.
-      if (LOWORD(wParam) != WA_INACTIVE && !platform::host::isDeviceScreenMinimised()) SetFocus(hwnd);
+      if (LOWORD(wParam) != WA_INACTIVE && !platform::widgets::isDeviceScreenMinimised()) SetFocus(hwnd);
       return 0;
     case WM_MOUSEWHEEL:
       // An unhandled wheel turn goes to the parent, which may scroll instead.

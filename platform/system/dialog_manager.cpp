@@ -11,12 +11,12 @@
 #include <cmath>
 #include <map>
 
-#include "platform/host/launcher.h"
 #include "platform/system/message_loop.h"
+#include "platform/system/resources.h"
 #include "platform/system/text_utils.h"
 #include "platform/system/window_host.h"
 #include "platform/system/window_records.h"
-#include "platform/testing/hook_access.h"
+#include "platform/system/responders.h"
 
 namespace platform::dialogs {
 namespace {
@@ -152,8 +152,8 @@ HWND createDialog(HINSTANCE instance, const DialogTemplate& t, HWND owner, DLGPR
 
 BaseUnits baseUnitsFor(HFONT font) {
   if (QGuiApplication::instance() == nullptr) return BaseUnits{6, 13};
-  const QFontMetricsF metrics(host::fontFromHandle(font));
-  const double scale = host::deviceScale();
+  const QFontMetricsF metrics(widgets::fontFromHandle(font));
+  const double scale = widgets::deviceScale();
   const double letters =
       metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / scale;
   // The platform rounds the average of the 52 letters: (width / 26 + 1) / 2.
@@ -180,7 +180,7 @@ void registerDialogClass() {
   wc.cbWndExtra = kDialogWindowExtra;
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   wc.lpszClassName = WC_DIALOG;
-  host::registerSystemClass(wc);
+  widgets::registerSystemClass(wc);
 }
 
 int modalDepth() { return depth; }
@@ -221,7 +221,7 @@ INT_PTR DialogBoxParam(HINSTANCE instance, LPCWSTR templateName, HWND owner, DLG
   };
   if (!finished()) {
     // A copy: the responder may install another one for a dialog it opens in turn.
-    const platform::testing::DialogResponder responder = platform::testing::currentDialogResponder();
+    const auto responder = platform::responders::currentDialogResponder();
     if (responder) responder(dialog, templateId);
   }
   while (!finished()) {

@@ -82,7 +82,7 @@ size_t liveFontCount() { return fonts().size(); }
 
 }  // namespace platform::gdi
 
-namespace platform::host {
+namespace platform::widgets {
 
 QFont fontFromLogFont(const LOGFONT& logFont) {
   QFont font = QGuiApplication::instance() != nullptr ? QGuiApplication::font() : QFont();
@@ -129,7 +129,7 @@ QFont fontFromHandle(HFONT font) {
   return fontFromLogFont(*logFont);
 }
 
-}  // namespace platform::host
+}  // namespace platform::widgets
 
 HFONT CreateFontIndirect(const LOGFONT* logFont) {
   if (logFont == nullptr) return nullptr;

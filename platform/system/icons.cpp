@@ -46,7 +46,7 @@ HICON LoadIcon(HINSTANCE instance, LPCWSTR name) {
   return icon;
 }
 
-namespace platform::host {
+namespace platform::widgets {
 
 QPixmap iconPixmap(HICON icon) {
   const auto it = icons::table().resources.find(handles::handleValue(icon));
@@ -69,4 +69,4 @@ QPixmap iconPixmap(HICON icon) {
   return QPixmap::fromImage(image);
 }
 
-}  // namespace platform::host
+}  // namespace platform::widgets

@@ -44,16 +44,16 @@ bool isInDialog(HWND hwnd) {
 }
 
 QPoint toDeviceScreen(const QPointF& globalPosition) {
-  QWidget* screen = host::deviceScreen();
+  QWidget* screen = widgets::deviceScreen();
   if (screen == nullptr) return {};
   const QPoint local = screen->mapFromGlobal(globalPosition.toPoint());
-  const double scale = host::deviceScale();
+  const double scale = widgets::deviceScale();
   return QPoint(static_cast<int>(std::floor(local.x() / scale)), static_cast<int>(std::floor(local.y() / scale)));
 }
 
 LPARAM windowPointParam(const QWidget* receiver, const QPointF& localPosition, const QWidget* windowWidget) {
   const QPointF inWindow = receiver == windowWidget ? localPosition : receiver->mapTo(windowWidget, localPosition);
-  const double scale = host::deviceScale();
+  const double scale = widgets::deviceScale();
   const auto x = static_cast<int>(std::floor(inWindow.x() / scale));
   const auto y = static_cast<int>(std::floor(inWindow.y() / scale));
   return MAKELPARAM(static_cast<WORD>(static_cast<int16_t>(x)), static_cast<WORD>(static_cast<int16_t>(y)));
@@ -92,7 +92,7 @@ void giveFocusOnPress(const QWidget* receiver, HWND hwnd) {
   if (GetFocus() == hwnd || !IsWindowEnabled(hwnd)) return;
   const QWidget* focusTaker = receiver;
   while (focusTaker != nullptr && (focusTaker->focusPolicy() & Qt::ClickFocus) == 0) {
-    if (host::windowOf(focusTaker->parentWidget()) != hwnd) return;
+    if (widgets::windowOf(focusTaker->parentWidget()) != hwnd) return;
     focusTaker = focusTaker->parentWidget();
   }
   if (focusTaker != nullptr) SetFocus(hwnd);
@@ -126,10 +126,10 @@ class InputRouter : public QObject {
     const QWidget* focus = QApplication::focusWidget();
     if (focus != nullptr && receiver != focus) return false;
     if (isInPopup(receiver)) return false;
-    const WORD vk = host::virtualKeyFromQtKey(key->key());
+    const WORD vk = widgets::virtualKeyFromQtKey(key->key());
     if (vk == 0) return false;
     const bool press = key->type() == QEvent::KeyPress;
-    const UINT modifiers = host::modifiersFromQt(key->modifiers());
+    const UINT modifiers = widgets::modifiersFromQt(key->modifiers());
     const auto hotKey = windows::findHotKey(vk, modifiers);
     if (hotKey.window != nullptr && windows::findWindow(hotKey.window)) {
       if (press) {
@@ -138,17 +138,17 @@ class InputRouter : public QObject {
       }
       return true;
     }
-    const HWND hwnd = host::windowOf(receiver);
+    const HWND hwnd = widgets::windowOf(receiver);
     const auto record = windows::findWindow(hwnd);
     if (!record) return false;
     const bool dialogKey = vk == VK_RETURN || vk == VK_ESCAPE;
-    if (record->routing == host::InputRouting::Native && !(dialogKey && isInDialog(hwnd))) return false;
+    if (record->routing == widgets::InputRouting::Native && !(dialogKey && isInDialog(hwnd))) return false;
     if (press) {
       const QString text = key->text();
       if (text.size() == 1 && text.at(0).unicode() >= 0x20) messages::rememberKeyText(vk, text.at(0).unicode());
       const LPARAM flags = 1 | (key->isAutoRepeat() ? (1 << 30) : 0);
       PostMessage(hwnd, WM_KEYDOWN, vk, flags);
-    } else if (record->routing == host::InputRouting::Messages) {
+    } else if (record->routing == widgets::InputRouting::Messages) {
       PostMessage(hwnd, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u));
     }
     return true;
@@ -158,11 +158,11 @@ class InputRouter : public QObject {
     const QEvent::Type type = mouse->type();
     trackPointer(type, mouse);
     if (isInPopup(receiver)) return false;
-    const HWND hwnd = host::windowOf(receiver);
+    const HWND hwnd = widgets::windowOf(receiver);
     const auto record = windows::findWindow(hwnd);
     if (record && type == QEvent::MouseButtonPress) giveFocusOnPress(receiver, hwnd);
     if (qobject_cast<QAbstractSlider*>(receiver) != nullptr) return false;
-    if (!record || record->routing != host::InputRouting::Messages || record->widget.isNull()) return false;
+    if (!record || record->routing != widgets::InputRouting::Messages || record->widget.isNull()) return false;
     const LPARAM point = windowPointParam(receiver, mouse->position(), record->widget.data());
     const bool stylusButton = mouse->button() == Qt::LeftButton || mouse->button() == Qt::RightButton;
     switch (type) {
@@ -192,9 +192,9 @@ class InputRouter : public QObject {
 
   static bool routeWheel(QWidget* receiver, QWheelEvent* wheel) {
     if (isInPopup(receiver) || qobject_cast<QAbstractSlider*>(receiver) != nullptr) return false;
-    const HWND hwnd = host::windowOf(receiver);
+    const HWND hwnd = widgets::windowOf(receiver);
     const auto record = windows::findWindow(hwnd);
-    if (!record || record->routing != host::InputRouting::Messages) return false;
+    if (!record || record->routing != widgets::InputRouting::Messages) return false;
     const int delta = wheel->angleDelta().y();
     if (delta == 0) return true;
     // The wheel's position is given on the screen, as the platform does.
@@ -221,7 +221,7 @@ void installInputRouting() {
   app->installEventFilter(router);
   QObject::connect(app, &QApplication::focusChanged, router, [](QWidget*, QWidget* now) {
     if (widgets::isPlatformChangingWidgets() || now == nullptr) return;
-    const HWND hwnd = host::windowOf(now);
+    const HWND hwnd = widgets::windowOf(now);
     if (hwnd == nullptr || hwnd == GetFocus()) return;
     SetFocus(hwnd);
   });

@@ -8,7 +8,7 @@
 
 #include "platform/system/window_host.h"
 
-namespace platform::host {
+namespace platform::widgets {
 namespace {
 
 // Keys whose codes do not follow from a range; the first entry for a virtual key is the one
@@ -56,4 +56,4 @@ UINT modifiersFromQt(Qt::KeyboardModifiers modifiers) {
   return out;
 }
 
-}  // namespace platform::host
+}  // namespace platform::widgets

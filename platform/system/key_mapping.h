@@ -5,7 +5,7 @@
 
 #include "platform/system/windows.h"
 
-namespace platform::host {
+namespace platform::widgets {
 
 // The desktop key for a virtual-key code (Qt::Key_unknown when there is none); the inverse of
 // virtualKeyFromQtKey (declared in window_host.h).
@@ -13,4 +13,4 @@ int qtKeyFromVirtualKey(WORD vk);
 // MOD_ALT / MOD_CONTROL / MOD_SHIFT for the desktop modifiers.
 UINT modifiersFromQt(Qt::KeyboardModifiers modifiers);
 
-}  // namespace platform::host
+}  // namespace platform::widgets

@@ -12,7 +12,7 @@
 #include "platform/system/text_utils.h"
 #include "platform/system/window_host.h"
 #include "platform/system/window_records.h"
-#include "platform/testing/hook_access.h"
+#include "platform/system/responders.h"
 
 namespace {
 
@@ -69,9 +69,9 @@ int closeResult(const std::vector<ButtonChoice>& buttons) {
   return buttons.size() == 1 ? buttons.front().id : buttons.back().id;
 }
 
-int showDesktopBox(const platform::testing::MessageBoxCall& call) {
+int showDesktopBox(const platform::responders::MessageBoxCall& call) {
   const auto buttons = buttonsFor(call.type);
-  QMessageBox box(platform::host::deviceScreen());
+  QMessageBox box(platform::widgets::deviceScreen());
   box.setWindowTitle(QString::fromStdU16String(call.caption));
   box.setText(QString::fromStdU16String(call.text));
   box.setIcon(iconFor(call.type));
@@ -104,7 +104,7 @@ int showDesktopBox(const platform::testing::MessageBoxCall& call) {
 }  // namespace
 
 int MessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
-  platform::testing::MessageBoxCall call;
+  platform::responders::MessageBoxCall call;
   call.owner = owner;
   call.text = platform::text::fromPointer(text);
   call.caption = caption != nullptr ? platform::text::fromPointer(caption) : std::u16string(u"Error");
@@ -115,7 +115,7 @@ int MessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
   const bool disabledOwner = ownerTop != nullptr && IsWindowEnabled(ownerTop);
   if (disabledOwner) EnableWindow(ownerTop, FALSE);
   int result = IDOK;
-  const platform::testing::MessageBoxResponder responder = platform::testing::currentMessageBoxResponder();
+  const auto responder = platform::responders::currentMessageBoxResponder();
   if (responder) {
     result = responder(call);
   } else if (QApplication::instance() != nullptr) {

@@ -1,18 +1,32 @@
 // Inside the layer: the one message queue of the user-interface thread and the delivery of
-// messages to window procedures. Every delivery is reported to the test spy.
+// messages to window procedures. Every delivery is reported to the installed observer.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 
 #include "platform/system/windows.h"
-#include "platform/testing/message_spy.h"
 
 namespace platform::messages {
 
+// How a message reached a window procedure.
+enum class Delivery {
+  Sent,     // SendMessage (or a direct send by the layer, such as WM_CREATE)
+  Posted,   // dispatched from the queue
+  Default,  // reached DefWindowProc
+};
+
+// Told of every delivery before the procedure runs (the test support's message spy installs
+// one; the product installs none).
+using DeliveryObserver = void (*)(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, Delivery delivery);
+// Installs `observer` (nullptr: none) and returns the previous one.
+DeliveryObserver setDeliveryObserver(DeliveryObserver observer);
+// Tells the installed observer, if any, of a delivery.
+void reportDelivery(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, Delivery delivery);
+
 // Calls the window's current procedure (the layer's way of sending), reporting the delivery.
 // Returns 0 for a handle that is not a live window of this program.
-LRESULT deliver(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, testing::Delivery delivery);
+LRESULT deliver(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, Delivery delivery);
 
 // Waits, running the desktop's event processing, until a message that matches the filter is
 // queued (it is removed into *msg and true returned) or `stop` answers true (false returned).

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <deque>
 #include <map>
+#include <utility>
 
 #include "platform/system/message_loop.h"
 #include "platform/system/window_records.h"
@@ -86,12 +87,22 @@ void enqueue(const MSG& msg) {
 
 }  // namespace
 
-LRESULT deliver(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, testing::Delivery delivery) {
+namespace {
+DeliveryObserver installedObserver = nullptr;  // told of every delivery; nullptr: none
+}  // namespace
+
+DeliveryObserver setDeliveryObserver(DeliveryObserver observer) { return std::exchange(installedObserver, observer); }
+
+void reportDelivery(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, Delivery delivery) {
+  if (installedObserver != nullptr) installedObserver(hwnd, message, wParam, lParam, delivery);
+}
+
+LRESULT deliver(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, Delivery delivery) {
   // The shared pointer keeps the record alive while its procedure runs, even if the procedure
   // destroys the window.
   const auto record = windows::findWindow(hwnd);
   if (!record) return 0;
-  testing::recordSpiedMessage(hwnd, message, wParam, lParam, delivery);
+  reportDelivery(hwnd, message, wParam, lParam, delivery);
   const WNDPROC procedure = record->procedure;
   if (procedure == nullptr) return DefWindowProc(hwnd, message, wParam, lParam);
   return procedure(hwnd, message, wParam, lParam);
@@ -207,7 +218,7 @@ void rememberKeyText(WORD virtualKey, char16_t character) { state().keyText[virt
 using platform::messages::state;
 
 LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  return platform::messages::deliver(hwnd, message, wParam, lParam, platform::testing::Delivery::Sent);
+  return platform::messages::deliver(hwnd, message, wParam, lParam, platform::messages::Delivery::Sent);
 }
 
 BOOL PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -271,7 +282,7 @@ LRESULT DispatchMessage(const MSG* msg) {
   }
   if (msg->hwnd == nullptr) return 0;  // a thread message has no procedure to go to
   return platform::messages::deliver(msg->hwnd, msg->message, msg->wParam, msg->lParam,
-                                     platform::testing::Delivery::Posted);
+                                     platform::messages::Delivery::Posted);
 }
 
 LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

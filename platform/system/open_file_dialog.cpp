@@ -18,7 +18,7 @@
 #include "platform/system/files/device_paths.h"
 #include "platform/system/message_loop.h"
 #include "platform/system/window_host.h"
-#include "platform/testing/open_file_hook.h"
+#include "platform/system/responders.h"
 
 namespace {
 
@@ -58,13 +58,13 @@ QString hostFolderFor(const std::u16string& devicePath) {
 // Asks the person (or the test) for a file; returns its device path, or an empty text.
 // `filterIndex` comes in as the pair to start with and goes out as the pair last shown.
 std::u16string askForFile(const OPENFILENAME& request, const std::vector<FilterPair>& pairs, std::size_t& filterIndex) {
-  if (auto responder = platform::testing::currentOpenFileResponder()) return responder(request);
+  if (auto responder = platform::responders::currentOpenFileResponder()) return responder(request);
   if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) return {};
 
   const std::u16string startFolder = request.lpstrInitialDir != nullptr && request.lpstrInitialDir[0] != 0
                                          ? std::u16string(request.lpstrInitialDir)
                                          : std::u16string(u"\\My Documents");
-  QFileDialog dialog(platform::host::deviceScreen(),
+  QFileDialog dialog(platform::widgets::deviceScreen(),
                      request.lpstrTitle != nullptr ? QString::fromUtf16(request.lpstrTitle) : QStringLiteral("Open"),
                      hostFolderFor(startFolder));
   dialog.setOption(QFileDialog::DontUseNativeDialog);  // the same dialog on every desktop, headless included

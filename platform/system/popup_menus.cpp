@@ -8,7 +8,7 @@
 
 #include "platform/system/menus.h"
 #include "platform/system/window_host.h"
-#include "platform/testing/hook_access.h"
+#include "platform/system/responders.h"
 
 namespace platform::menus {
 namespace {
@@ -44,15 +44,15 @@ void buildDesktopMenu(QMenu& target, HMENU menu, int depth) {
 UINT trackMenu(HMENU menu, int x, int y, HWND owner, bool above) {
   if (findMenu(menu) == nullptr) return 0;
   UINT chosen = 0;
-  const testing::PopupMenuResponder responder = testing::currentPopupMenuResponder();
+  const auto responder = platform::responders::currentPopupMenuResponder();
   if (responder) {
     chosen = responder(menu, x, y, owner);
-  } else if (QApplication::instance() != nullptr && host::deviceScreen() != nullptr) {
-    QMenu desktopMenu(host::deviceScreen());
+  } else if (QApplication::instance() != nullptr && widgets::deviceScreen() != nullptr) {
+    QMenu desktopMenu(widgets::deviceScreen());
     buildDesktopMenu(desktopMenu, menu, 0);
-    const double scale = host::deviceScale();
+    const double scale = widgets::deviceScale();
     QPoint point(static_cast<int>(std::lround(x * scale)), static_cast<int>(std::lround(y * scale)));
-    point = host::deviceScreen()->mapToGlobal(point);
+    point = widgets::deviceScreen()->mapToGlobal(point);
     if (above) point.ry() -= desktopMenu.sizeHint().height();
     if (const QAction* action = desktopMenu.exec(point)) chosen = action->data().toUInt();
   }

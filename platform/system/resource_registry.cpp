@@ -2,7 +2,6 @@
 // LoadString, LoadIcon, LoadMenu, DialogBoxParam and the menu bar.
 #include <map>
 
-#include "platform/host/launcher.h"
 #include "platform/system/handle_allocator.h"
 #include "platform/system/resources.h"
 #include "platform/system/text_utils.h"
@@ -17,7 +16,7 @@ std::map<HINSTANCE, const ResourceSection*>& sections() {
 
 // The section for an instance; no instance (nullptr) means the running program's.
 const ResourceSection* sectionFor(HINSTANCE instance) {
-  const auto it = sections().find(instance != nullptr ? instance : host::programInstance());
+  const auto it = sections().find(instance != nullptr ? instance : programInstance());
   return it == sections().end() ? nullptr : it->second;
 }
 

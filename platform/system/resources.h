@@ -87,4 +87,7 @@ const MenuTemplate* FindMenuTemplate(HINSTANCE instance, WORD id);
 const MenuBarTemplate* FindMenuBarTemplate(HINSTANCE instance, WORD id);
 const IconResource* FindIconResource(HINSTANCE instance, WORD id);
 
+// The instance handle of the running program (the one program the desktop runs).
+HINSTANCE programInstance();
+
 }  // namespace platform

@@ -4,7 +4,7 @@
 #include "platform/system/text_utils.h"
 #include "platform/system/window_host.h"
 
-namespace platform::host {
+namespace platform::widgets {
 
 QString toQString(LPCWSTR text) {
   if (text == nullptr) return {};
@@ -24,4 +24,4 @@ int copyToBuffer(const QString& text, LPWSTR buffer, int maxCount) {
                              buffer, maxCount);
 }
 
-}  // namespace platform::host
+}  // namespace platform::widgets

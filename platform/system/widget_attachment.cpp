@@ -6,7 +6,7 @@
 #include <QHash>
 #include <cmath>
 
-#include "platform/host/device_screen.h"
+#include "platform/system/device_screen.h"
 #include "platform/system/gdi_objects.h"
 #include "platform/system/window_host.h"
 #include "platform/system/window_records.h"
@@ -30,7 +30,7 @@ struct PlatformChange {
 };
 
 QRect scaledRect(const RECT& rect) {
-  const double scale = host::deviceScale();
+  const double scale = widgets::deviceScale();
   const auto px = [scale](LONG value) { return static_cast<int>(std::lround(value * scale)); };
   return QRect(px(rect.left), px(rect.top), px(rect.right) - px(rect.left), px(rect.bottom) - px(rect.top));
 }
@@ -42,7 +42,7 @@ QWidget* containerFor(const windows::WindowRecord& record) {
     const auto parent = windows::findWindow(record.parent);
     return parent ? parent->widget.data() : nullptr;
   }
-  return host::deviceScreen();
+  return widgets::deviceScreen();
 }
 
 void placeInContainer(windows::WindowRecord& record) {
@@ -71,7 +71,7 @@ void ensureWidget(HWND hwnd) {
     surface->setPalette(colours);
   }
   surface->setFocusPolicy(Qt::StrongFocus);
-  host::attachWidget(hwnd, surface, host::InputRouting::Messages);
+  widgets::attachWidget(hwnd, surface, widgets::InputRouting::Messages);
   record->plainSurface = true;
 }
 
@@ -130,7 +130,7 @@ void focusWidgetOf(HWND hwnd) {
 
 }  // namespace platform::widgets
 
-namespace platform::host {
+namespace platform::widgets {
 
 void attachWidget(HWND hwnd, QWidget* widget, InputRouting routing) {
   const auto record = windows::findWindow(hwnd);
@@ -168,4 +168,4 @@ HWND windowOf(const QWidget* widget) {
   return nullptr;
 }
 
-}  // namespace platform::host
+}  // namespace platform::widgets

@@ -94,11 +94,11 @@ void unregisterProgramClasses() {
 
 }  // namespace platform::windows
 
-namespace platform::host {
+namespace platform::widgets {
 
 ATOM registerSystemClass(const WNDCLASS& wc) { return windows::registerWith(&wc, true); }
 
-}  // namespace platform::host
+}  // namespace platform::widgets
 
 ATOM RegisterClass(const WNDCLASS* wc) { return platform::windows::registerWith(wc, false); }
 

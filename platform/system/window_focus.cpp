@@ -2,7 +2,7 @@
 // the focus and WM_SETFOCUS to the one that gains it, at once; activating a top-level window
 // sends WM_ACTIVATE, whose default handling gives the window the focus. Focus changes that the
 // desktop makes (a click into another window) go through the same path.
-#include "platform/host/device_screen.h"
+#include "platform/system/device_screen.h"
 #include "platform/system/message_loop.h"
 #include "platform/system/window_records.h"
 #include "platform/system/window_widgets.h"
@@ -35,14 +35,14 @@ void activateWindow(HWND hwnd) {
   s.active = hwnd;
   if (previous != nullptr && findWindow(previous)) {
     messages::deliver(previous, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0), reinterpret_cast<LPARAM>(hwnd),
-                      testing::Delivery::Sent);
+                      platform::messages::Delivery::Sent);
   }
   if (const auto record = findWindow(hwnd)) {
     widgets::raise(*record);
-    host::refreshTopBar();
+    widgets::refreshTopBar();
     if (s.active == hwnd) {
       messages::deliver(hwnd, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), reinterpret_cast<LPARAM>(previous),
-                        testing::Delivery::Sent);
+                        platform::messages::Delivery::Sent);
     }
   }
 }
@@ -70,8 +70,8 @@ void moveFocusAwayFrom(HWND hwnd) {
       activateWindow(next);
     } else {
       state().active = nullptr;
-      messages::deliver(hwnd, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0), 0, testing::Delivery::Sent);
-      host::refreshTopBar();
+      messages::deliver(hwnd, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0), 0, platform::messages::Delivery::Sent);
+      widgets::refreshTopBar();
     }
   }
 }
@@ -100,12 +100,12 @@ HWND SetFocus(HWND hwnd) {
   s.focus = hwnd;
   if (previous != nullptr && findWindow(previous)) {
     platform::messages::deliver(previous, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hwnd), 0,
-                                platform::testing::Delivery::Sent);
+                                platform::messages::Delivery::Sent);
   }
   if (hwnd != nullptr && s.focus == hwnd && findWindow(hwnd)) {
     platform::widgets::focusWidgetOf(hwnd);
     platform::messages::deliver(hwnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0,
-                                platform::testing::Delivery::Sent);
+                                platform::messages::Delivery::Sent);
   }
   return previous;
 }

@@ -10,7 +10,7 @@
 
 #include "platform/system/windows.h"
 
-namespace platform::host {
+namespace platform::widgets {
 
 // How desktop input on a window's widget reaches the program.
 enum class InputRouting {
@@ -59,4 +59,4 @@ void registerStandardControls();
 // Map a virtual-key code to/from desktop keys (see the README for the application keys).
 WORD virtualKeyFromQtKey(int qtKey);
 
-}  // namespace platform::host
+}  // namespace platform::widgets

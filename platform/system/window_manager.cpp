@@ -6,8 +6,8 @@
 #include <cstring>
 #include <unordered_map>
 
-#include "platform/host/device_screen.h"
-#include "platform/shellext/aygshell.h"
+#include "platform/system/device_screen.h"
+#include "platform/system/screen_metrics.h"
 #include "platform/system/handle_allocator.h"
 #include "platform/system/hot_keys.h"
 #include "platform/system/message_loop.h"
@@ -70,8 +70,8 @@ RECT defaultRect(bool child, int x, int y, int width, int height) {
   rect.left = x == CW_USEDEFAULT ? 0 : x;
   rect.top = x == CW_USEDEFAULT ? kTopBarHeight : y;
   if (width == CW_USEDEFAULT) {
-    rect.right = host::kDeviceScreenWidth;
-    rect.bottom = host::kDeviceScreenHeight;
+    rect.right = platform::kDeviceScreenWidth;
+    rect.bottom = platform::kDeviceScreenHeight;
   } else {
     rect.right = rect.left + std::max(width, 0);
     rect.bottom = rect.top + std::max(height, 0);
@@ -119,7 +119,7 @@ void destroyTree(HWND hwnd, bool sendDestroyToSelf) {
   }
   for (HWND member : subtree) {
     if (member == hwnd && !sendDestroyToSelf) continue;
-    messages::deliver(member, WM_DESTROY, 0, 0, testing::Delivery::Sent);
+    messages::deliver(member, WM_DESTROY, 0, 0, platform::messages::Delivery::Sent);
   }
   // Children first, so that a parent's widget outlives the widgets inside it.
   for (auto it = subtree.rbegin(); it != subtree.rend(); ++it) {
@@ -132,7 +132,7 @@ void destroyTree(HWND hwnd, bool sendDestroyToSelf) {
     widgets::releaseWidget(*memberRecord);
     unlinkRecord(memberRecord);
   }
-  host::refreshTopBar();
+  widgets::refreshTopBar();
 }
 
 LONG_PTR readExtra(const WindowRecord& record, int offset, size_t size) {
@@ -287,12 +287,12 @@ void sendGeometryMessages(HWND hwnd, bool moved, bool resized) {
   const RECT rect = record->rect;
   if (moved) {
     messages::deliver(hwnd, WM_MOVE, 0, MAKELPARAM(static_cast<WORD>(rect.left), static_cast<WORD>(rect.top)),
-                      testing::Delivery::Sent);
+                      platform::messages::Delivery::Sent);
   }
   if (resized) {
     messages::deliver(hwnd, WM_SIZE, SIZE_RESTORED,
                       MAKELPARAM(static_cast<WORD>(rect.right - rect.left), static_cast<WORD>(rect.bottom - rect.top)),
-                      testing::Delivery::Sent);
+                      platform::messages::Delivery::Sent);
   }
 }
 
@@ -348,7 +348,7 @@ HWND CreateWindowEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD 
   create.lpszClass = className;
   create.dwExStyle = exStyle;
   const LRESULT created = platform::messages::deliver(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create),
-                                                      platform::testing::Delivery::Sent);
+                                                      platform::messages::Delivery::Sent);
   if (!findWindow(hwnd)) return nullptr;  // the procedure destroyed its own window
   if (created == -1) {
     destroyTree(hwnd, false);
@@ -405,7 +405,7 @@ BOOL SetForegroundWindow(HWND hwnd) {
   }
   const HWND top = platform::windows::topLevelAncestor(target);
   if (top == nullptr) return FALSE;
-  platform::host::bringDeviceScreenForward();
+  platform::widgets::bringDeviceScreenForward();
   platform::windows::activateWindow(top);
   // Already active but without the keyboard (after minimising): the keyboard comes back too.
   if (!platform::windows::isSelfOrDescendant(top, GetFocus())) SetFocus(top);
@@ -419,34 +419,34 @@ BOOL ShowWindow(HWND hwnd, int showCommand) {
   const BOOL wasVisible = record->visible ? TRUE : FALSE;
   if (showCommand == SW_HIDE) {
     if (!record->visible) return FALSE;
-    platform::messages::deliver(hwnd, WM_SHOWWINDOW, FALSE, 0, platform::testing::Delivery::Sent);
+    platform::messages::deliver(hwnd, WM_SHOWWINDOW, FALSE, 0, platform::messages::Delivery::Sent);
     if (!findWindow(hwnd)) return wasVisible;
     moveFocusAwayFrom(hwnd);
     record->visible = false;
     platform::widgets::syncVisibility(*record);
-    platform::host::refreshTopBar();
+    platform::widgets::refreshTopBar();
     return wasVisible;
   }
   if (!record->visible) {
-    platform::messages::deliver(hwnd, WM_SHOWWINDOW, TRUE, 0, platform::testing::Delivery::Sent);
+    platform::messages::deliver(hwnd, WM_SHOWWINDOW, TRUE, 0, platform::messages::Delivery::Sent);
     if (!findWindow(hwnd)) return wasVisible;
     record->visible = true;
     record->needsPaint = true;
     platform::widgets::syncVisibility(*record);
   }
   if (record->isChild()) return wasVisible;
-  platform::host::showDeviceScreen();
+  platform::widgets::showDeviceScreen();
   if (showCommand == SW_MINIMIZE) {
     // The handheld's "minimise" sends the viewer to the background: the desktop window is
     // minimised and the program's focus window loses the keyboard.
-    platform::host::minimiseDeviceScreen();
+    platform::widgets::minimiseDeviceScreen();
     if (GetFocus() != nullptr) SetFocus(nullptr);
     return wasVisible;
   }
-  if (showCommand == SW_RESTORE || showCommand == SW_SHOWNORMAL) platform::host::bringDeviceScreenForward();
+  if (showCommand == SW_RESTORE || showCommand == SW_SHOWNORMAL) platform::widgets::bringDeviceScreenForward();
   platform::widgets::raise(*record);
   if (record->enabled && (record->exStyle & WS_EX_NOACTIVATE) == 0) activateWindow(hwnd);
-  platform::host::refreshTopBar();
+  platform::widgets::refreshTopBar();
   return wasVisible;
 }
 
@@ -456,7 +456,7 @@ BOOL UpdateWindow(HWND hwnd) {
   if (record->needsPaint && record->visible) {
     // Cleared first: whatever the procedure does with the message, it is sent only once.
     record->needsPaint = false;
-    platform::messages::deliver(hwnd, WM_PAINT, 0, 0, platform::testing::Delivery::Sent);
+    platform::messages::deliver(hwnd, WM_PAINT, 0, 0, platform::messages::Delivery::Sent);
   }
   return TRUE;
 }
@@ -495,7 +495,7 @@ BOOL EnableWindow(HWND hwnd, BOOL enable) {
   }
   record->enabled = wanted;
   platform::widgets::syncEnabled(*record);
-  platform::messages::deliver(hwnd, WM_ENABLE, wanted ? TRUE : FALSE, 0, platform::testing::Delivery::Sent);
+  platform::messages::deliver(hwnd, WM_ENABLE, wanted ? TRUE : FALSE, 0, platform::messages::Delivery::Sent);
   return wasDisabled;
 }
 
@@ -525,7 +525,7 @@ BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint) {
 BOOL GetWindowRect(HWND hwnd, RECT* rect) {
   if (rect == nullptr) return FALSE;
   if (hwnd == platform::windows::desktopHandle()) {
-    *rect = RECT{0, 0, platform::host::kDeviceScreenWidth, platform::host::kDeviceScreenHeight};
+    *rect = RECT{0, 0, platform::kDeviceScreenWidth, platform::kDeviceScreenHeight};
     return TRUE;
   }
   const auto record = findWindow(hwnd);
@@ -539,7 +539,7 @@ BOOL GetWindowRect(HWND hwnd, RECT* rect) {
 BOOL GetClientRect(HWND hwnd, RECT* rect) {
   if (rect == nullptr) return FALSE;
   if (hwnd == platform::windows::desktopHandle()) {
-    *rect = RECT{0, 0, platform::host::kDeviceScreenWidth, platform::host::kDeviceScreenHeight};
+    *rect = RECT{0, 0, platform::kDeviceScreenWidth, platform::kDeviceScreenHeight};
     return TRUE;
   }
   const auto record = findWindow(hwnd);
@@ -643,9 +643,9 @@ HWND GetDesktopWindow() { return platform::windows::desktopHandle(); }
 int GetSystemMetrics(int index) {
   switch (index) {
     case SM_CXSCREEN:
-      return platform::host::kDeviceScreenWidth;
+      return platform::kDeviceScreenWidth;
     case SM_CYSCREEN:
-      return platform::host::kDeviceScreenHeight;
+      return platform::kDeviceScreenHeight;
     default:
       return 0;
   }

@@ -39,7 +39,7 @@ struct WindowRecord {
   std::vector<uint8_t> extraBytes;                    // cbWndExtra bytes, zero-initialised
   std::vector<HWND> children;                         // WS_CHILD windows, in creation (and tab) order
   QPointer<QWidget> widget;                           // the widget that shows the window; owned by the layer, may be none yet
-  host::InputRouting routing = host::InputRouting::Messages;  // how desktop input on the widget reaches the window
+  widgets::InputRouting routing = widgets::InputRouting::Messages;  // how desktop input on the widget reaches the window
   bool plainSurface = false;                          // the widget is the layer's plain class-brush surface
   bool visible = false;                               // WS_VISIBLE as the program last set it
   bool enabled = true;                                // not WS_DISABLED

@@ -40,18 +40,18 @@ QPoint rowCentre(QAbstractItemView& view, int index) {
   return view.visualRect(item).center();
 }
 
-QAbstractItemView* itemViewOf(HWND hwnd) { return qobject_cast<QAbstractItemView*>(host::widgetOf(hwnd)); }
+QAbstractItemView* itemViewOf(HWND hwnd) { return qobject_cast<QAbstractItemView*>(widgets::widgetOf(hwnd)); }
 
 }  // namespace
 
 void clickButton(HWND button) {
-  QWidget* widget = host::widgetOf(button);
+  QWidget* widget = widgets::widgetOf(button);
   if (widget == nullptr) return;
   click(widget, widget->rect().center());
 }
 
 void chooseComboItem(HWND combo, int index) {
-  auto* box = qobject_cast<QComboBox*>(host::widgetOf(combo));
+  auto* box = qobject_cast<QComboBox*>(widgets::widgetOf(combo));
   if (box == nullptr) return;
   QPointer<QComboBox> guard(box);
   // A press on the closed box drops its list down; then a click on the entry chooses it.

@@ -94,10 +94,14 @@ bool matches(const ExpectedMessage& expected, const SpiedMessage& actual) {
 
 }  // namespace
 
-MessageSpy::MessageSpy() : previous_(activeSpy) { activeSpy = this; }
+MessageSpy::MessageSpy() : previous_(activeSpy) {
+  activeSpy = this;
+  messages::setDeliveryObserver(&recordSpiedMessage);
+}
 
 MessageSpy::~MessageSpy() {
   if (activeSpy == this) activeSpy = previous_;
+  if (activeSpy == nullptr) messages::setDeliveryObserver(nullptr);
 }
 
 void MessageSpy::watch(HWND hwnd) {

@@ -6,15 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/system/message_loop.h"
 #include "platform/system/windows.h"
 
 namespace platform::testing {
 
-enum class Delivery {
-  Sent,     // SendMessage (or a direct send by the layer, such as WM_CREATE)
-  Posted,   // dispatched from the queue
-  Default,  // reached DefWindowProc
-};
+// How a message arrived (sent, posted or default handling).
+using Delivery = messages::Delivery;
 
 struct SpiedMessage {
   HWND hwnd;          // the window
@@ -36,7 +34,7 @@ struct ExpectedMessage {
 
 class MessageSpy {
  public:
-  MessageSpy();   // starts recording; only one spy records at a time
+  MessageSpy();   // starts recording (installs the layer's delivery observer); one spy at a time
   ~MessageSpy();  // stops recording
   MessageSpy(const MessageSpy&) = delete;
   MessageSpy& operator=(const MessageSpy&) = delete;
@@ -58,7 +56,8 @@ class MessageSpy {
   MessageSpy* previous_;            // the spy that recorded before this one; it records again after
 };
 
-// Called by the layer for every delivery; records it when a spy watches the window.
+// The layer's delivery observer while a spy exists; records a delivery when the spy watches
+// the window.
 void recordSpiedMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, Delivery delivery);
 
 // A readable name for a message number ("WM_SETTEXT", "EM_STREAMIN", ...) for logs.

@@ -18,7 +18,7 @@
 #include "platform/system/message_loop.h"
 #include "platform/system/program_reset.h"
 #include "platform/system/window_records.h"
-#include "platform/testing/hook_access.h"
+#include "platform/system/responders.h"
 
 namespace platform::testing {
 
@@ -35,10 +35,10 @@ void initTestHost(int* argc, char** argv, const ResourceSection* resources) {
     }
   }
   host::initialisePlatform();
-  if (resources != nullptr) RegisterResourceSection(host::programInstance(), resources);
+  if (resources != nullptr) RegisterResourceSection(programInstance(), resources);
 }
 
-HINSTANCE testInstance() { return host::programInstance(); }
+HINSTANCE testInstance() { return programInstance(); }
 
 DeviceSandbox::DeviceSandbox() : previousRoot_(files::deviceRoot()) {
   const std::string pattern = QDir::tempPath().toStdString() + "/quillscope-device-XXXXXX";
@@ -50,7 +50,7 @@ DeviceSandbox::DeviceSandbox() : previousRoot_(files::deviceRoot()) {
 
 DeviceSandbox::~DeviceSandbox() {
   reset::resetProgramState();
-  resetCoreHooks();
+  responders::resetResponders();
   setOpenFileResponder(nullptr);
   files::setDeviceRoot(previousRoot_);
   if (!root_.empty()) {

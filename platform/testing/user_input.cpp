@@ -26,7 +26,7 @@ QString keyText(WORD vk) {
 
 // The desktop pixel inside device pixel (x, y) of the window's widget.
 QPoint desktopPoint(int x, int y) {
-  const double scale = host::deviceScale();
+  const double scale = widgets::deviceScale();
   return QPoint(static_cast<int>(std::floor((x + 0.5) * scale)), static_cast<int>(std::floor((y + 0.5) * scale)));
 }
 
@@ -38,7 +38,7 @@ struct MouseTarget {
 
 MouseTarget targetAt(HWND hwnd, int x, int y) {
   MouseTarget target;
-  QWidget* window = host::widgetOf(hwnd);
+  QWidget* window = widgets::widgetOf(hwnd);
   if (window == nullptr) return target;
   const QPoint point = desktopPoint(x, y);
   QWidget* child = window->childAt(point);
@@ -65,11 +65,11 @@ void click(HWND hwnd, int x, int y, Qt::MouseButton button) {
 
 void pressKey(WORD vk) {
   QWidget* target = QApplication::focusWidget();
-  if (target == nullptr) target = host::widgetOf(GetFocus());
-  if (target == nullptr) target = host::deviceScreen();
+  if (target == nullptr) target = widgets::widgetOf(GetFocus());
+  if (target == nullptr) target = widgets::deviceScreen();
   if (target == nullptr) return;
   QPointer<QWidget> guard(target);
-  const int key = host::qtKeyFromVirtualKey(vk);
+  const int key = widgets::qtKeyFromVirtualKey(vk);
   const QString text = keyText(vk);
   QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
   QCoreApplication::sendEvent(target, &press);

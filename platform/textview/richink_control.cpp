@@ -20,14 +20,14 @@ namespace {
 // Lines scrolled by one notch of the wheel.
 constexpr int kWheelLines = 3;
 
-TextViewWidget* viewOf(HWND hwnd) { return qobject_cast<TextViewWidget*>(host::widgetOf(hwnd)); }
+TextViewWidget* viewOf(HWND hwnd) { return qobject_cast<TextViewWidget*>(widgets::widgetOf(hwnd)); }
 
 // A 32-bit position as the messages pass it: -1 arrives as an all-ones WPARAM or LPARAM.
 int64_t positionParam(uintptr_t value) { return static_cast<int32_t>(static_cast<uint32_t>(value)); }
 
 // A point of a mouse message (device pixels of the window) in the widget's pixels.
 QPointF widgetPoint(LPARAM lParam) {
-  const double scale = host::deviceScale();
+  const double scale = widgets::deviceScale();
   const auto x = static_cast<int16_t>(LOWORD(static_cast<uintptr_t>(lParam)));
   const auto y = static_cast<int16_t>(HIWORD(static_cast<uintptr_t>(lParam)));
   return QPointF((x + 0.5) * scale, (y + 0.5) * scale);
@@ -44,7 +44,7 @@ QString faceNameOf(const WCHAR (&faceName)[LF_FACESIZE]) {
 
 LRESULT onSetText(TextViewWidget& view, LPARAM lParam) {
   const auto* text = reinterpret_cast<LPCWSTR>(lParam);
-  view.control().setPlainText(text != nullptr ? host::toQString(text) : QString());
+  view.control().setPlainText(text != nullptr ? widgets::toQString(text) : QString());
   view.contentChanged();
   return TRUE;
 }
@@ -53,7 +53,7 @@ LRESULT onGetText(TextViewWidget& view, WPARAM maxCount, LPARAM lParam) {
   auto* buffer = reinterpret_cast<LPWSTR>(lParam);
   if (buffer == nullptr || maxCount == 0) return 0;
   const int count = static_cast<int>(std::min<WPARAM>(maxCount, INT_MAX));
-  return host::copyToBuffer(view.control().document().text(), buffer, count);
+  return widgets::copyToBuffer(view.control().document().text(), buffer, count);
 }
 
 LRESULT onClearAll(TextViewWidget& view) {
@@ -126,7 +126,7 @@ LRESULT onCopy(TextViewWidget& view) {
 LRESULT onSetFont(TextViewWidget& view, WPARAM wParam) {
   // Everything is taken from the font during this call; the handle itself is not kept.
   const auto font = reinterpret_cast<HFONT>(wParam);
-  QFont desktopFont = host::fontFromHandle(font);
+  QFont desktopFont = widgets::fontFromHandle(font);
   LOGFONT logFont{};
   if (font != nullptr && GetObject(font, sizeof(LOGFONT), &logFont) == static_cast<int>(sizeof(LOGFONT))) {
     desktopFont = withCharacterSetFallback(desktopFont, faceNameOf(logFont.lfFaceName), logFont.lfCharSet);
@@ -298,9 +298,9 @@ LRESULT onKeyDown(HWND hwnd, TextViewWidget& view, WPARAM key) {
 
 LRESULT onCreate(HWND hwnd, const CREATESTRUCT* create) {
   const DWORD style = create != nullptr ? static_cast<DWORD>(create->style) : (WS_VSCROLL | WS_HSCROLL);
-  auto* view = new TextViewWidget(hwnd, style, host::deviceScale());
-  view->control().setFont(host::fontFromHandle(nullptr));
-  host::attachWidget(hwnd, view, host::InputRouting::Messages);
+  auto* view = new TextViewWidget(hwnd, style, widgets::deviceScale());
+  view->control().setFont(widgets::fontFromHandle(nullptr));
+  widgets::attachWidget(hwnd, view, widgets::InputRouting::Messages);
   view->contentChanged();
   return 0;
 }
@@ -364,5 +364,5 @@ BOOL InitRichInkDLL() {
   windowClass.style = CS_DBLCLKS;
   windowClass.lpfnWndProc = platform::textview::richInkProc;
   windowClass.lpszClassName = WC_RICHINK;
-  return platform::host::registerSystemClass(windowClass) != 0 ? TRUE : FALSE;
+  return platform::widgets::registerSystemClass(windowClass) != 0 ? TRUE : FALSE;
 }

@@ -6,7 +6,7 @@
 #include <QPushButton>
 
 #include "core_test_support.h"
-#include "platform/host/device_screen.h"
+#include "platform/system/device_screen.h"
 #include "platform/shellext/aygshell.h"
 #include "platform/system/dialog_manager.h"
 #include "platform/system/resources.h"
@@ -288,9 +288,9 @@ TEST_F(DialogTest, FullScreenPreparationFillsTheScreenAndTheDoneButtonSendsOk) {
         EXPECT_EQ(rect.top, kTopBarHeight);
         EXPECT_EQ(rect.right, 480);
         EXPECT_EQ(rect.bottom, 640);
-        auto* done = platform::host::deviceScreen()->findChild<QPushButton*>(QStringLiteral("quillscope-done-button"));
+        auto* done = platform::widgets::deviceScreen()->findChild<QPushButton*>(QStringLiteral("quillscope-done-button"));
         ASSERT_NE(done, nullptr);
-        EXPECT_TRUE(done->isVisibleTo(platform::host::deviceScreen()));
+        EXPECT_TRUE(done->isVisibleTo(platform::widgets::deviceScreen()));
         done->click();
       });
   EXPECT_EQ(DialogBoxParam(kDialogInstance, MAKEINTRESOURCE(100), owner_, testDialogProc, 0), 1000 + IDOK);

@@ -96,7 +96,7 @@ TEST_F(QueueTest, ATimerWithItsOwnProcedureCallsItWithoutAWindow) {
 }
 
 TEST_F(QueueTest, DesktopKeysMapToTheHandheldsKeys) {
-  using platform::host::virtualKeyFromQtKey;
+  using platform::widgets::virtualKeyFromQtKey;
   EXPECT_EQ(virtualKeyFromQtKey(Qt::Key_Left), VK_LEFT);
   EXPECT_EQ(virtualKeyFromQtKey(Qt::Key_Up), 38);
   EXPECT_EQ(virtualKeyFromQtKey(Qt::Key_Right), 39);
@@ -205,9 +205,9 @@ TEST_F(QueueTest, WheelTurnsArriveAsWheelMessagesWithTheScreenPosition) {
   const HWND view = createChild(main, 0);  // at 10, 20 in the main window, which starts at 0, 26
   MessageSpy spy;
   spy.watch(view);
-  QWidget* widget = platform::host::widgetOf(view);
+  QWidget* widget = platform::widgets::widgetOf(view);
   ASSERT_NE(widget, nullptr);
-  const double scale = platform::host::deviceScale();
+  const double scale = platform::widgets::deviceScale();
   const QPointF local(std::floor(4.5 * scale), std::floor(6.5 * scale));
   QWheelEvent wheel(local, widget->mapToGlobal(local), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
                     Qt::NoScrollPhase, false);
@@ -230,7 +230,7 @@ TEST_F(QueueTest, ClosingTheDesktopWindowAsksTheProgramsWindowsToClose) {
   });
   MessageSpy spy;
   spy.watch(main);
-  platform::host::deviceScreen()->close();
+  platform::widgets::deviceScreen()->close();
   EXPECT_TRUE(destroyed);  // the default handling of WM_CLOSE destroyed it
   EXPECT_FALSE(IsWindow(main));
   ASSERT_FALSE(spy.messages().empty());

@@ -122,8 +122,8 @@ TEST_F(ServicesTest, FontHandlesKeepTheirLogicalFontAndBecomeScaledDesktopFonts)
   EXPECT_EQ(std::memcmp(&back, &logFont, sizeof back), 0);
   EXPECT_EQ(GetObject(font, 0, nullptr), 92);
   EXPECT_EQ(GetObject(font, 8, &back), 8);
-  const QFont desktop = platform::host::fontFromHandle(font);
-  EXPECT_EQ(desktop.pixelSize(), static_cast<int>(std::lround(12 * platform::host::deviceScale())));
+  const QFont desktop = platform::widgets::fontFromHandle(font);
+  EXPECT_EQ(desktop.pixelSize(), static_cast<int>(std::lround(12 * platform::widgets::deviceScale())));
   EXPECT_TRUE(desktop.bold());
   EXPECT_TRUE(desktop.italic());
   // A face the desktop lacks, with a Japanese character set, falls back to a Japanese family.
@@ -139,7 +139,7 @@ TEST_F(ServicesTest, FontHandlesKeepTheirLogicalFontAndBecomeScaledDesktopFonts)
   EXPECT_EQ(platform::gdi::brushColor(static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))), QColor(Qt::white));
   // A positive height is the cell height: the character itself is smaller.
   logFont.lfHeight = 12;
-  const QFont cell = platform::host::fontFromLogFont(logFont);
+  const QFont cell = platform::widgets::fontFromLogFont(logFont);
   EXPECT_LE(cell.pixelSize(), desktop.pixelSize());
 }
 
@@ -201,12 +201,12 @@ TEST_F(ServicesTest, ResourcesAreFoundByNumber) {
   const HICON icon = LoadIcon(instance, MAKEINTRESOURCE(1000));
   ASSERT_NE(icon, nullptr);
   EXPECT_EQ(LoadIcon(instance, MAKEINTRESOURCE(1000)), icon);
-  const QImage image = platform::host::iconPixmap(icon).toImage();
+  const QImage image = platform::widgets::iconPixmap(icon).toImage();
   ASSERT_EQ(image.size(), QSize(2, 2));
   EXPECT_EQ(image.pixel(1, 0), 0xFF00FF00u);
   EXPECT_EQ(LoadIcon(instance, MAKEINTRESOURCE(2)), nullptr);
   // An icon whose stated size is out of proportion is not read.
-  EXPECT_TRUE(platform::host::iconPixmap(LoadIcon(instance, MAKEINTRESOURCE(1001))).isNull());
+  EXPECT_TRUE(platform::widgets::iconPixmap(LoadIcon(instance, MAKEINTRESOURCE(1001))).isNull());
   platform::RegisterResourceSection(instance, nullptr);
 }
 
@@ -240,7 +240,7 @@ TEST_F(ServicesTest, ADesktopMessageBoxShowsTheTypesButtonsAndIcon) {
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   int buttonCount = 0;
   QTimer::singleShot(50, [&] {
-    auto* box = platform::host::deviceScreen()->findChild<QMessageBox*>();
+    auto* box = platform::widgets::deviceScreen()->findChild<QMessageBox*>();
     if (box == nullptr) return;
     title = box->windowTitle();
     text = box->text();
@@ -265,7 +265,7 @@ TEST_F(ServicesTest, AScreenshotShowsADesktopMessageBoxStandingOverTheScreen) {
   bool written = false;
   QTimer::singleShot(50, [&] {
     written = platform::host::writeScreenshot(during.c_str());
-    if (auto* box = platform::host::deviceScreen()->findChild<QMessageBox*>()) box->button(QMessageBox::Ok)->click();
+    if (auto* box = platform::widgets::deviceScreen()->findChild<QMessageBox*>()) box->button(QMessageBox::Ok)->click();
   });
   MessageBox(owner, u"Shown in the picture", u"Information", MB_OK | MB_ICONEXCLAMATION);
   ASSERT_TRUE(written);

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "core_test_support.h"
-#include "platform/host/device_screen.h"
+#include "platform/system/device_screen.h"
 #include "platform/shellext/aygshell.h"
 #include "platform/system/window_host.h"
 #include "platform/system/window_records.h"
@@ -306,9 +306,9 @@ TEST_F(WindowTest, MinimisingLetsTheKeyboardGoAndForegroundingBringsItBack) {
   EXPECT_EQ(GetFocus(), top);
   ShowWindow(top, SW_MINIMIZE);
   EXPECT_EQ(GetFocus(), nullptr);
-  EXPECT_TRUE(platform::host::isDeviceScreenMinimised());
+  EXPECT_TRUE(platform::widgets::isDeviceScreenMinimised());
   SetForegroundWindow(top);
-  EXPECT_FALSE(platform::host::isDeviceScreenMinimised());
+  EXPECT_FALSE(platform::widgets::isDeviceScreenMinimised());
   EXPECT_EQ(GetFocus(), top);
 }
 
@@ -319,13 +319,13 @@ namespace {
 TEST_F(WindowTest, AFocusChangeMadeOnTheDesktopIsReportedLikeSetFocus) {
   const HWND top = createTopLevel();
   const HWND view = createChild(top, 1);
-  QWidget* screen = platform::host::deviceScreen();
+  QWidget* screen = platform::widgets::deviceScreen();
   screen->activateWindow();
   QApplication::processEvents();
   if (!screen->isActiveWindow()) GTEST_SKIP() << "this desktop platform does not activate windows";
   MessageSpy spy;
   spy.watchAll();
-  platform::host::widgetOf(view)->setFocus(Qt::TabFocusReason);
+  platform::widgets::widgetOf(view)->setFocus(Qt::TabFocusReason);
   QApplication::processEvents();
   EXPECT_EQ(GetFocus(), view);
   EXPECT_EQ(spy.compare({sent(WM_KILLFOCUS), byDefault(WM_KILLFOCUS), sent(WM_SETFOCUS), byDefault(WM_SETFOCUS)}), "");

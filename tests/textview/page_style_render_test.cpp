@@ -36,7 +36,7 @@ class PageStyleRender : public ::testing::Test {
     ASSERT_NE(view_, nullptr);
   }
 
-  TextViewWidget& widget() { return *qobject_cast<TextViewWidget*>(host::widgetOf(view_)); }
+  TextViewWidget& widget() { return *qobject_cast<TextViewWidget*>(widgets::widgetOf(view_)); }
 
   // The text area of the view as drawn with `style`.
   QImage render(WPARAM style, const std::u16string& text) {

@@ -43,7 +43,7 @@ class RichInkWindow : public ::testing::Test {
     testing::pumpMessages();
   }
 
-  TextViewWidget& widget() { return *qobject_cast<TextViewWidget*>(host::widgetOf(view_)); }
+  TextViewWidget& widget() { return *qobject_cast<TextViewWidget*>(widgets::widgetOf(view_)); }
   TextViewControl& control() { return widget().control(); }
   LRESULT send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { return SendMessage(view_, message, wParam, lParam); }
   LRESULT setText(const std::u16string& text) { return send(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())); }
@@ -269,7 +269,7 @@ TEST_F(RichInkWindow, WheelAndKeysScroll) {
 
 TEST_F(RichInkWindow, MouseSelectsByDragAndWordsByDoubleClick) {
   setText(u"alpha beta gamma\r\ndelta epsilon");
-  const double lineHeight = control().defaultLineHeight() / host::deviceScale();
+  const double lineHeight = control().defaultLineHeight() / widgets::deviceScale();
   const int firstRow = static_cast<int>(lineHeight / 2);
   const int secondRow = static_cast<int>(lineHeight * 1.5);
   mouse(WM_LBUTTONDOWN, 1, firstRow);
@@ -286,7 +286,7 @@ TEST_F(RichInkWindow, MouseSelectsByDragAndWordsByDoubleClick) {
   EXPECT_EQ(end, 18u);
 
   // "delta epsilon": a double click on "epsilon" selects it.
-  const double charWidth = QFontMetricsF(control().displayFont()).horizontalAdvance("delta ep") / host::deviceScale();
+  const double charWidth = QFontMetricsF(control().displayFont()).horizontalAdvance("delta ep") / widgets::deviceScale();
   mouse(WM_LBUTTONDBLCLK, static_cast<int>(charWidth), secondRow);
   send(WM_COPY);
   EXPECT_EQ(QGuiApplication::clipboard()->text(), "epsilon");
@@ -311,7 +311,7 @@ TEST_F(RichInkWindow, SetFontTakesWhatItNeedsAndKeepsNoHandle) {
   HFONT replacement = CreateFontIndirect(&other);
   widget().grab();
   EXPECT_EQ(control().displayFont().families().front(), "DejaVu Sans Mono");
-  EXPECT_EQ(control().displayFont().pixelSize(), host::fontFromLogFont(logFont).pixelSize());
+  EXPECT_EQ(control().displayFont().pixelSize(), widgets::fontFromLogFont(logFont).pixelSize());
   EXPECT_EQ(send(WM_GETFONT), 0);
   DeleteObject(replacement);
 }

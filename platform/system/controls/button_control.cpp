@@ -149,7 +149,7 @@ void simulateClick(HWND hwnd, ButtonRecord& record) {
 }
 
 QWidget* createWidget(ButtonRecord& record, const std::u16string& text) {
-  const QString caption = host::toQString(text.c_str());
+  const QString caption = widgets::toQString(text.c_str());
   switch (record.kind) {
     case ButtonKind::GroupBox: {
       record.group = new QGroupBox(caption);
@@ -188,7 +188,7 @@ LRESULT onCreate(HWND hwnd, const CREATESTRUCT* create) {
   if (record->button != nullptr) {
     QObject::connect(record->button, &QAbstractButton::clicked, record->receiver.get(), [hwnd] { onUserClick(hwnd); });
   }
-  host::attachWidget(hwnd, widget, host::InputRouting::Native);
+  widgets::attachWidget(hwnd, widget, widgets::InputRouting::Native);
   if (record->group != nullptr) record->group->lower();
   storeRecord(hwnd, record.release());
   return 0;
@@ -205,7 +205,7 @@ QWidget* widgetOfRecord(const ButtonRecord& record) {
 
 LRESULT onSetText(HWND hwnd, ButtonRecord& record, WPARAM wParam, LPARAM lParam) {
   const LRESULT stored = DefWindowProc(hwnd, WM_SETTEXT, wParam, lParam);
-  const QString caption = host::toQString(textParameter(lParam).c_str());
+  const QString caption = widgets::toQString(textParameter(lParam).c_str());
   if (record.group != nullptr) record.group->setTitle(caption);
   if (record.button != nullptr) record.button->setText(caption);
   return stored;

@@ -159,7 +159,7 @@ LRESULT onCreate(HWND hwnd, const CREATESTRUCT* create) {
   QObject::connect(record->combo, &QComboBox::currentIndexChanged, record->receiver.get(),
                    [hwnd](int index) { onCurrentIndexChanged(hwnd, index); });
   record->droppedHeight = std::max(0, create->cy);
-  host::attachWidget(hwnd, record->combo, host::InputRouting::Native);
+  widgets::attachWidget(hwnd, record->combo, widgets::InputRouting::Native);
   ComboBoxRecord* kept = record.release();
   storeRecord(hwnd, kept);
   keepFieldHeight(hwnd, *kept);
@@ -176,7 +176,7 @@ LRESULT insertEntry(ComboBoxRecord& record, int index, const std::u16string& tex
   const int position = record.items.insert(index, text);
   if (position < 0) return CB_ERR;
   record.syncing = true;
-  record.combo->insertItem(position, host::toQString(text.c_str()));
+  record.combo->insertItem(position, widgets::toQString(text.c_str()));
   record.syncing = false;
   record.selection = StringList::selectionAfterInsertion(record.selection, position);
   showSelection(record);

@@ -87,15 +87,15 @@ QString withoutMnemonics(const std::u16string& text) {
 
 void applyFont(QWidget* widget, HFONT font) {
   if (widget == nullptr) return;
-  widget->setFont(host::fontFromHandle(font));
+  widget->setFont(widgets::fontFromHandle(font));
 }
 
 int toDesktopPixels(int devicePixels) {
-  return static_cast<int>(std::lround(devicePixels * host::deviceScale()));
+  return static_cast<int>(std::lround(devicePixels * widgets::deviceScale()));
 }
 
 int toDevicePixels(int desktopPixels) {
-  const double scale = host::deviceScale();
+  const double scale = widgets::deviceScale();
   if (scale <= 0) return desktopPixels;
   return static_cast<int>(std::lround(desktopPixels / scale));
 }

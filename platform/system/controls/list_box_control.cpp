@@ -148,7 +148,7 @@ LRESULT onCreate(HWND hwnd, const CREATESTRUCT* create) {
   record->style = static_cast<DWORD>(create->style);
   record->list = new ListBoxWidget(hwnd);
   configureList(*record);
-  host::attachWidget(hwnd, record->list, host::InputRouting::Native);
+  widgets::attachWidget(hwnd, record->list, widgets::InputRouting::Native);
   storeRecord(hwnd, record.release());
   return 0;
 }
@@ -163,7 +163,7 @@ LRESULT insertEntry(ListBoxRecord& record, int index, const std::u16string& text
   const int position = record.items.insert(index, text);
   if (position < 0) return LB_ERR;
   record.syncing = true;
-  record.list->insertItem(position, host::toQString(text.c_str()));
+  record.list->insertItem(position, widgets::toQString(text.c_str()));
   record.syncing = false;
   record.selection = StringList::selectionAfterInsertion(record.selection, position);
   showSelection(record, false);

@@ -316,7 +316,7 @@ LRESULT onCreate(HWND hwnd, const CREATESTRUCT* create) {
   QItemSelectionModel* selection = record->view->selectionModel();
   QObject::connect(selection, &QItemSelectionModel::selectionChanged, record->receiver.get(), [hwnd] { onQtSelectionChanged(hwnd); });
   QObject::connect(selection, &QItemSelectionModel::currentChanged, record->receiver.get(), [hwnd] { onQtSelectionChanged(hwnd); });
-  host::attachWidget(hwnd, record->view, host::InputRouting::Native);
+  widgets::attachWidget(hwnd, record->view, widgets::InputRouting::Native);
   storeRecord(hwnd, record.release());
   return 0;
 }

@@ -118,7 +118,7 @@ QVariant ListViewModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
     case Qt::ToolTipRole: {
       const std::u16string& text = shown.text(index.column());
-      return host::toQString(text.c_str(), static_cast<int>(text.size()));
+      return widgets::toQString(text.c_str(), static_cast<int>(text.size()));
     }
     case Qt::TextAlignmentRole:
       // The first column is always left-aligned on the platform.
@@ -133,7 +133,7 @@ QVariant ListViewModel::headerData(int section, Qt::Orientation orientation, int
   if (orientation != Qt::Horizontal || !validColumn(section)) return {};
   if (role == Qt::DisplayRole) {
     const std::u16string& text = column(section).text;
-    return host::toQString(text.c_str(), static_cast<int>(text.size()));
+    return widgets::toQString(text.c_str(), static_cast<int>(text.size()));
   }
   if (role == Qt::TextAlignmentRole) return QVariant::fromValue(alignmentOf(section == 0 ? LVCFMT_LEFT : column(section).format));
   return {};

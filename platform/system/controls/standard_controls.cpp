@@ -6,7 +6,7 @@
 #include "platform/system/controls/control_support.h"
 #include "platform/system/window_host.h"
 
-namespace platform::host {
+namespace platform::widgets {
 
 void registerStandardControls() {
   struct ClassEntry {
@@ -29,7 +29,7 @@ void registerStandardControls() {
   }
 }
 
-}  // namespace platform::host
+}  // namespace platform::widgets
 
 // The classes exist as soon as the layer has started, so both calls only check their argument.
 void InitCommonControls() {}

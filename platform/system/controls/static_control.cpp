@@ -26,7 +26,7 @@ struct StaticRecord {
 bool showsIcon(const StaticRecord& record) { return record.type == SS_ICON; }
 
 void showText(StaticRecord& record, const std::u16string& text) {
-  record.label->setText(record.noPrefix ? host::toQString(text.c_str()) : withoutMnemonics(text));
+  record.label->setText(record.noPrefix ? widgets::toQString(text.c_str()) : withoutMnemonics(text));
 }
 
 // Places the label's text the way the style asks.
@@ -71,7 +71,7 @@ void sizeToIcon(HWND hwnd, const QSize& deviceSize) {
 // Shows the icon (its pixels are device pixels, drawn larger on the desktop) or nothing.
 void showIcon(HWND hwnd, StaticRecord& record, HICON icon) {
   record.icon = icon;
-  const QPixmap pixels = icon != nullptr ? host::iconPixmap(icon) : QPixmap();
+  const QPixmap pixels = icon != nullptr ? widgets::iconPixmap(icon) : QPixmap();
   if (pixels.isNull()) {
     record.label->clear();
     return;
@@ -103,7 +103,7 @@ LRESULT onCreate(HWND hwnd, const CREATESTRUCT* create) {
   record->label = new QLabel;
   configureLabel(*record);
   record->label->setEnabled((style & WS_DISABLED) == 0);
-  host::attachWidget(hwnd, record->label, host::InputRouting::Native);
+  widgets::attachWidget(hwnd, record->label, widgets::InputRouting::Native);
   StaticRecord* kept = record.release();
   storeRecord(hwnd, kept);
   const std::u16string text = textParameter(create->lpszName);

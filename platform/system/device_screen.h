@@ -4,14 +4,12 @@
 // top-level window of the program.
 #pragma once
 
+#include "platform/system/screen_metrics.h"
 #include "platform/system/windows.h"
 
 class QWidget;
 
-namespace platform::host {
-
-inline constexpr int kDeviceScreenWidth = 480;   // device pixels
-inline constexpr int kDeviceScreenHeight = 640;  // device pixels
+namespace platform::widgets {
 
 // Shows the desktop window (once the program shows its first window).
 void showDeviceScreen();
@@ -28,4 +26,4 @@ void setDoneButton(HWND dialog, bool shown);
 // The rectangle, in device pixels, of a widget of the device screen (for tests).
 RECT deviceRectOf(const QWidget* widget);
 
-}  // namespace platform::host
+}  // namespace platform::widgets

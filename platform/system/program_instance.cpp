@@ -1,12 +1,12 @@
 // The program instance: one handle for the one program that the desktop runs.
-#include "platform/host/launcher.h"
 #include "platform/system/handle_allocator.h"
+#include "platform/system/resources.h"
 
-namespace platform::host {
+namespace platform {
 
 HINSTANCE programInstance() {
   static const HINSTANCE instance = handles::allocateHandle<HINSTANCE>();
   return instance;
 }
 
-}  // namespace platform::host
+}  // namespace platform

@@ -3,7 +3,7 @@
 // may set another factor between 0.5 and 4). Its top 26 device pixels are the shell's top bar
 // (the active window's title and a full-screen dialog's Done button); every top-level window
 // of the program is a child widget placed at its device rectangle.
-#include "platform/host/device_screen.h"
+#include "platform/system/device_screen.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -15,11 +15,11 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "platform/shellext/aygshell.h"
+#include "platform/system/screen_metrics.h"
 #include "platform/system/window_host.h"
 #include "platform/system/window_records.h"
 
-namespace platform::host {
+namespace platform::widgets {
 namespace {
 
 constexpr double kDefaultScale = 1.5;
@@ -185,4 +185,4 @@ RECT deviceRectOf(const QWidget* widget) {
               toDevice(topLeft.y() + widget->height())};
 }
 
-}  // namespace platform::host
+}  // namespace platform::widgets

@@ -1,5 +1,0 @@
-// LeakSanitizer's list of leaks that are not ours: the desktop's font configuration library keeps
-// its caches for the life of the process once the file dialog has drawn text. Read only by
-// sanitizer builds; elsewhere this function is simply never called.
-extern "C" const char* __lsan_default_suppressions();
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
