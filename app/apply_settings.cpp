@@ -1,4 +1,4 @@
-#include "settings/apply_settings.h"
+#include "app/apply_settings.h"
 
 #include <cstring>
 
@@ -31,13 +31,8 @@ void applySettings(ViewerState& state, HWND mainWindow) {
   std::memcpy(state.keyActions, image.keyActions, sizeof state.keyActions);
   state.useSystemDialog = static_cast<uint32_t>(image.useSystemDialog);
 
-  if (state.appKeysEnabled == 1 && state.hotKeysRegistered == 0) {
-    registerAppKeys(state, mainWindow);
-    state.hotKeysRegistered = 1;
-  } else if (state.appKeysEnabled == 0 && state.hotKeysRegistered == 1) {
-    unregisterAppKeys(state);
-    state.hotKeysRegistered = 0;
-  }
+  // Only the two stored answers change the capture; any other number leaves it as it is.
+  if (state.appKeysEnabled <= 1) setAppKeysCaptured(state, mainWindow, state.appKeysEnabled == 1);
 
   state.font.lfCharSet = charsetForEncoding(state.encoding);
   state.font.lfHeight = kTextFontHeight;

@@ -1,4 +1,4 @@
-#include "files/choose_document.h"
+#include "app/choose_document.h"
 
 #include <cstring>
 

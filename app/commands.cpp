@@ -3,8 +3,8 @@
 #include "app/decode_document.h"
 #include "app/document_loader.h"
 #include "app/viewer_state.h"
-#include "files/choose_document.h"
-#include "settings/apply_settings.h"
+#include "app/choose_document.h"
+#include "app/apply_settings.h"
 #include "settings/view_dialog.h"
 
 void runViewCommand(ViewerState& state) {

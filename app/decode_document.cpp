@@ -1,6 +1,6 @@
 #include "app/decode_document.h"
 
-#include "decode/decode_text.h"
+#include "convert/decode_text.h"
 
 void decodeDocument(ViewerState& state) {
   if (state.byteCount == 0) return;

@@ -82,12 +82,18 @@ void runKeyAction(ViewerState& state, int32_t action) {
   }
 }
 
-void registerAppKeys(ViewerState& /*state*/, HWND window) {
-  for (int i = 0; i < 4; ++i) {
-    RegisterHotKey(window, kHotKeyFirstId + i, MOD_WIN, kSlotKeys[kSlotApp1 + i]);
+void setAppKeysCaptured(ViewerState& state, HWND window, bool captured) {
+  if (captured && state.hotKeysRegistered == 0) {
+    for (int i = 0; i < kAppKeyCount; ++i) {
+      RegisterHotKey(window, kHotKeyFirstId + i, MOD_WIN, kSlotKeys[kSlotApp1 + i]);
+    }
+    state.hotKeysRegistered = 1;
+  } else if (!captured && state.hotKeysRegistered == 1) {
+    unregisterAppKeys(state);
+    state.hotKeysRegistered = 0;
   }
 }
 
 void unregisterAppKeys(ViewerState& state) {
-  for (int i = 0; i < 4; ++i) UnregisterHotKey(state.mainWindow, kHotKeyFirstId + i);
+  for (int i = 0; i < kAppKeyCount; ++i) UnregisterHotKey(state.mainWindow, kHotKeyFirstId + i);
 }

@@ -36,11 +36,15 @@ int keySlotForKey(WORD virtualKey);
 // The virtual-key code of a KeySlot.
 WORD keyForSlot(int slot);
 
+inline constexpr int kAppKeyCount = 4;        // application keys 1 to 4, the last four KeySlots
 inline constexpr int kHotKeyFirstId = 5001;  // ids 5001..5004 for application keys 1..4
 
 // Runs the action bound to the key, if the key is one of the nine.
 void dispatchKey(ViewerState& state, WORD virtualKey);
 // Carries out one KeyAction; a number outside 0..11 does nothing.
 void runKeyAction(ViewerState& state, int32_t action);
-void registerAppKeys(ViewerState& state, HWND window);
+// Captures the four application keys as hot keys of `window` (captured) or releases them from
+// the main window (not captured); does nothing when hotKeysRegistered already says so.
+void setAppKeysCaptured(ViewerState& state, HWND window, bool captured);
+// Releases the four hot keys whatever hotKeysRegistered says (the viewer's teardown).
 void unregisterAppKeys(ViewerState& state);

@@ -9,7 +9,7 @@
 #include "app/text_view_proc.h"
 #include "platform/shellext/aygshell.h"
 #include "resources/resource_ids.h"
-#include "settings/apply_settings.h"
+#include "app/apply_settings.h"
 
 namespace {
 
@@ -39,18 +39,9 @@ LRESULT onCreate(HWND hwnd, const CREATESTRUCT* create) {
   return 0;
 }
 
-void onSetFocus(ViewerState& state, HWND hwnd) {
-  if (state.appKeysEnabled == 1 && state.hotKeysRegistered == 0) {
-    registerAppKeys(state, hwnd);
-    state.hotKeysRegistered = 1;
-  }
-}
-
-void onKillFocus(ViewerState& state) {
-  if (state.appKeysEnabled == 1 && state.hotKeysRegistered == 1) {
-    unregisterAppKeys(state);
-    state.hotKeysRegistered = 0;
-  }
+// While the viewer has the focus it captures the application keys, when the settings say so.
+void onFocusChange(ViewerState& state, HWND hwnd, bool focused) {
+  if (state.appKeysEnabled == 1) setAppKeysCaptured(state, hwnd, focused);
 }
 
 LRESULT onCommand(ViewerState& state, HWND hwnd, WPARAM wParam, LPARAM lParam) {
@@ -92,10 +83,10 @@ LRESULT mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       PostQuitMessage(0);
       return 0;
     case WM_SETFOCUS:
-      onSetFocus(*state, hwnd);
+      onFocusChange(*state, hwnd, true);
       return 0;
     case WM_KILLFOCUS:
-      onKillFocus(*state);
+      onFocusChange(*state, hwnd, false);
       return 0;
     case WM_PAINT:
       refreshDisplay(*state);  // also the program's own refresh request; paints nothing itself
