@@ -9,7 +9,7 @@
 #include <string>
 
 #include "bench/bench_support.h"
-#include "decode/decode_text.h"
+#include "convert/decode_text.h"
 #include "palmdoc/palmdoc.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "decode/decode_text.h"
+#include "convert/decode_text.h"
 
 namespace {
 

@@ -14,7 +14,7 @@ python=/usr/bin/python3
 [ -x "$python" ] || python=python3
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DQUILL_BENCH=ON -DQUILL_TESTS=OFF -DQUILL_SANITIZE=OFF -DQUILL_SUBSYSTEMS="palmdoc;decode" >/dev/null
+  -DQUILL_BENCH=ON -DQUILL_TESTS=OFF -DQUILL_SANITIZE=OFF -DQUILL_ONLY="decode;palmdoc;convert" >/dev/null
 ninja -C "$build" -j2 quill_bench >&2
 
 if [ ! -f "$build/bench-data/manifest.txt" ]; then

@@ -1,6 +1,6 @@
 // The decode step: from an EncodingIndex to the decoder of its row, with the Palm DOC header
 // test and the raw copy for indexes outside the catalogue.
-#include "decode/decode_text.h"
+#include "convert/decode_text.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "decode/decode_text.h"
+#include "convert/decode_text.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "decode/decode_text.h"
+#include "convert/decode_text.h"
 #include "palmdoc/palmdoc.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // Parsing the command line of quillscope-decode.
-#include "decode/tool/command_line.h"
+#include "convert/tool/command_line.h"
 
 #include <charconv>
 

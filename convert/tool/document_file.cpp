@@ -1,6 +1,6 @@
 // Reading a whole file into the document buffers, with the checks the viewer's own load lacks:
 // a file's size is never trusted beyond what is actually read, and 2 GiB or more is refused.
-#include "decode/tool/document_file.h"
+#include "convert/tool/document_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <string>
 
-#include "decode/decode_text.h"
+#include "convert/decode_text.h"
 #include "decode/encoding_catalogue.h"
-#include "decode/tool/command_line.h"
-#include "decode/tool/document_file.h"
-#include "decode/tool/text_output.h"
+#include "convert/tool/command_line.h"
+#include "convert/tool/document_file.h"
+#include "convert/tool/text_output.h"
 
 namespace {
 

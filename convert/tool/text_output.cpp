@@ -1,5 +1,5 @@
 // UTF-16 to UTF-8 (or to little-endian bytes) through a fixed staging buffer.
-#include "decode/tool/text_output.h"
+#include "convert/tool/text_output.h"
 
 #include <cstdint>
 #include <memory>
