@@ -5,6 +5,8 @@ if(QUILL_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined)
 endif()
-
-# Project sources include one another from the top of the tree: #include "decode/catalogue.h".
-include_directories(${PROJECT_SOURCE_DIR})
+# CI builds (.ci/run) turn every warning into an error.
+option(QUILL_WERROR "Treat warnings as errors" OFF)
+if(QUILL_WERROR)
+  add_compile_options(-Werror)
+endif()

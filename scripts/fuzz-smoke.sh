@@ -5,21 +5,21 @@
 #
 #   scripts/fuzz-smoke.sh [SECONDS_PER_TARGET]      (default 20)
 #
-# QUILL_FUZZ_BUILD names another build folder; QUILL_CORPUS_DIR (default ../shared/corpus beside
-# the repository) adds the Palm DOC books there as seeds for fuzz_palmdoc. The document readers'
-# targets are seeded from tests/data/rich and run for at most 10 seconds each.
+# QUILL_FUZZ_BUILD names another build folder; QUILL_CORPUS_DIR (default tests/data, the files
+# made by other programs) adds the Palm DOC books there as seeds for fuzz_palmdoc. The document
+# readers' targets are seeded from tests/data/rich and run for at most 10 seconds each.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUILL_FUZZ_BUILD:-$root/build-fuzz}
 seconds=${1:-20}
-corpus_dir=${QUILL_CORPUS_DIR:-$root/../shared/corpus}
+corpus_dir=${QUILL_CORPUS_DIR:-$root/tests/data}
 
 cmake -S "$root" -B "$build" -G Ninja \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DQUILL_FUZZ=ON -DQUILL_TESTS=OFF -DQUILL_BENCH=OFF \
-  -DQUILL_SUBSYSTEMS="palmdoc;decode"
+  -DQUILL_FUZZ=ON -DQUILL_TESTS=OFF -DQUILL_BENCH=OFF -DQUILL_WERROR="${QUILL_WERROR:-OFF}" \
+  -DQUILL_ONLY="decode;palmdoc;convert"
 ninja -C "$build" -j2 quill_fuzz_targets
 
 shopt -s nullglob

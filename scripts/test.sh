@@ -2,6 +2,7 @@
 # Builds the project and runs every test.
 #   scripts/test.sh              the normal build, in build/
 #   scripts/test.sh --sanitize   the AddressSanitizer + UndefinedBehaviorSanitizer build, in build-asan/
+# QUILL_WERROR=ON (as CI sets it) turns warnings into errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -14,6 +15,8 @@ if [ "${1:-}" = "--sanitize" ]; then
   export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 fi
+
+options+=(-DQUILL_WERROR="${QUILL_WERROR:-OFF}")
 
 cmake -S . -B "$build" -G Ninja "${options[@]}" >/dev/null
 cmake --build "$build" -j"$(nproc)"

@@ -1,7 +1,7 @@
 // The settings file and applying it: sizes, defaults, kept bytes, hot keys, character sets.
 #include <cstring>
 
-#include "settings/apply_settings.h"
+#include "app/apply_settings.h"
 #include "settings/settings_file.h"
 #include "tests/app/viewer_fixture.h"
 

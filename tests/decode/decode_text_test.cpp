@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "decode/chinese.h"
-#include "decode/decode_text.h"
+#include "convert/decode_text.h"
 #include "decode/iso8859.h"
 #include "decode/japanese.h"
 #include "decode/korean.h"

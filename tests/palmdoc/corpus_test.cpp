@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -18,11 +17,8 @@
 
 namespace {
 
-std::string corpusFile(const char* name) {
-  const char* dir = std::getenv("QUILL_CORPUS_DIR");
-  EXPECT_NE(dir, nullptr) << "QUILL_CORPUS_DIR names the folder of files made by other programs";
-  return std::string(dir ? dir : ".") + "/palmdoc/" + name;
-}
+// The books and their sources, made by calibre (tests/data/README.md).
+std::string corpusFile(const char* name) { return std::string(QUILL_TEST_DATA_DIR) + "/palmdoc/" + name; }
 
 std::string readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
