@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "app/key_actions.h"
-#include "decode/encoding_catalogue.h"
+#include "convert/encoding_catalogue.h"
 #include "settings/settings_file.h"
 #include "settings/view_dialog.h"
 

@@ -24,7 +24,8 @@ constexpr bool inRange(uint32_t b, int32_t first, int32_t last) {
 // `leadFirst` to `leadLast` takes the next byte as its trail and gives the cell `cellFor`
 // looks up, every other byte stands for itself.
 template <int32_t leadFirst, int32_t leadLast, char16_t (*cellFor)(int32_t, int32_t)>
-void decodeDoubleByte(char16_t* out, const uint8_t* in, int32_t n) {
+size_t decodeDoubleByte(char16_t* out, const uint8_t* in, int32_t n) {
+  char16_t* const start = out;
   // One character that is no ASCII byte: a table pair or a byte that stands for itself.
   const auto nonAscii = [](const uint8_t* at, char16_t*& to) {
     const uint32_t b = *at;
@@ -47,19 +48,18 @@ void decodeDoubleByte(char16_t* out, const uint8_t* in, int32_t n) {
     p = *p < 0x80 ? cjk_runs::copyAsciiRun(p, end, out) : nonAscii(p, out);
   }
   *out = 0;
+  return static_cast<size_t>(out - start);
 }
 
 }  // namespace
 
-int ChineseDecoder::decodeBig5(char16_t* out, const uint8_t* in, int32_t n) const {
+size_t ChineseDecoder::decodeBig5(char16_t* out, const uint8_t* in, int32_t n) const {
   // Leads 0xA1-0xF9; 0x80-0xA0 and 0xFA-0xFF stand for themselves.
-  decodeDoubleByte<kBig5LeadFirst, kBig5LeadLast, big5Cell>(out, in, n);
-  return 1;
+  return decodeDoubleByte<kBig5LeadFirst, kBig5LeadLast, big5Cell>(out, in, n);
 }
 
-int ChineseDecoder::decodeGb2312(char16_t* out, const uint8_t* in, int32_t n) const {
+size_t ChineseDecoder::decodeGb2312(char16_t* out, const uint8_t* in, int32_t n) const {
   // Leads 0xA1-0xFE, though the table ends with row 0xF7: later rows give no character.
   // 0x80-0xA0 and 0xFF stand for themselves.
-  decodeDoubleByte<kGb2312LeadFirst, 0xFE, gb2312Cell>(out, in, n);
-  return 1;
+  return decodeDoubleByte<kGb2312LeadFirst, 0xFE, gb2312Cell>(out, in, n);
 }

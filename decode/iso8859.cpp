@@ -18,11 +18,10 @@ static_assert(kIso8859Lookups[0].upperIsIdentity, "part 1 maps every byte to its
 
 }  // namespace
 
-int Iso8859Decoder::decodeIso8859(char16_t* out, const uint8_t* in, int32_t n, int part) const {
+size_t Iso8859Decoder::decodeIso8859(char16_t* out, const uint8_t* in, int32_t n, int part) const {
   // Parts 2 to 7 select their own table; 1 and every other number select part 1.
   int row = (part >= 2 && part <= 7) ? part - 1 : 0;
-  decodeSingleBytes(out, in, n, kIso8859Lookups[row]);
-  return 1;
+  return decodeSingleBytes(out, in, n, kIso8859Lookups[row]);
 }
 
 const char16_t* iso8859Table(int part) {

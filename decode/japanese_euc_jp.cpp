@@ -43,7 +43,6 @@ char16_t* decodeEucJpText(char16_t* out, const uint8_t* in, int32_t n) {
 
 }  // namespace
 
-int JapaneseDecoder::decodeEucJp(char16_t* out, const uint8_t* in, int32_t n) const {
-  decodeEucJpText(out, in, n);
-  return 1;
+size_t JapaneseDecoder::decodeEucJp(char16_t* out, const uint8_t* in, int32_t n) const {
+  return static_cast<size_t>(decodeEucJpText(out, in, n) - out);
 }

@@ -60,7 +60,6 @@ char16_t* decodeIso2022JpText(char16_t* out, const uint8_t* in, int32_t n) {
 
 }  // namespace
 
-int JapaneseDecoder::decodeIso2022Jp(char16_t* out, const uint8_t* in, int32_t n) const {
-  decodeIso2022JpText(out, in, n);
-  return 1;
+size_t JapaneseDecoder::decodeIso2022Jp(char16_t* out, const uint8_t* in, int32_t n) const {
+  return static_cast<size_t>(decodeIso2022JpText(out, in, n) - out);
 }

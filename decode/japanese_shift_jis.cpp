@@ -108,12 +108,10 @@ char16_t* decodeShiftJisText(char16_t* out, const uint8_t* in, int32_t n) {
 
 }  // namespace
 
-int JapaneseDecoder::decodeShiftJis(char16_t* out, const uint8_t* in, int32_t n) const {
-  decodeShiftJisText<false>(out, in, n);
-  return 1;
+size_t JapaneseDecoder::decodeShiftJis(char16_t* out, const uint8_t* in, int32_t n) const {
+  return static_cast<size_t>(decodeShiftJisText<false>(out, in, n) - out);
 }
 
-int JapaneseDecoder::decodeShiftJisCrLf(char16_t* out, const uint8_t* in, int32_t n) const {
-  decodeShiftJisText<true>(out, in, n);
-  return 1;
+size_t JapaneseDecoder::decodeShiftJisCrLf(char16_t* out, const uint8_t* in, int32_t n) const {
+  return static_cast<size_t>(decodeShiftJisText<true>(out, in, n) - out);
 }

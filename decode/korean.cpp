@@ -94,7 +94,8 @@ inline const uint8_t* decodeEucKrCharacter(const uint8_t* p, char16_t*& out) {
 
 }  // namespace
 
-int KoreanDecoder::decodeEucKr(char16_t* out, const uint8_t* in, int32_t n) const {
+size_t KoreanDecoder::decodeEucKr(char16_t* out, const uint8_t* in, int32_t n) const {
+  char16_t* const start = out;
   const uint8_t* p = in;
   const uint8_t* const end = in + std::max(n, 0);
 #if defined(QUILL_CJK_PAIR_BLOCKS)
@@ -116,10 +117,11 @@ int KoreanDecoder::decodeEucKr(char16_t* out, const uint8_t* in, int32_t n) cons
     p = *p < 0x80 ? cjk_runs::copyAsciiRun(p, end, out) : decodeEucKrNonAscii(p, out);
   }
   *out = 0;
-  return 1;
+  return static_cast<size_t>(out - start);
 }
 
-int KoreanDecoder::decodeIso2022Kr(char16_t* out, const uint8_t* in, int32_t n) const {
+size_t KoreanDecoder::decodeIso2022Kr(char16_t* out, const uint8_t* in, int32_t n) const {
+  char16_t* const start = out;
   const uint8_t* p = in;
   const uint8_t* const end = in + std::max(n, 0);
   bool doubleByte = false;  // every call starts in single-byte mode
@@ -173,5 +175,5 @@ int KoreanDecoder::decodeIso2022Kr(char16_t* out, const uint8_t* in, int32_t n) 
     }
   }
   *out = 0;
-  return 1;
+  return static_cast<size_t>(out - start);
 }

@@ -261,8 +261,9 @@ void lookupSingleBytes(SingleByteKernel kernel, char16_t* out, const uint8_t* in
   }
 }
 
-void decodeSingleBytes(char16_t* out, const uint8_t* in, int32_t n, const SingleByteLookup& table) {
+size_t decodeSingleBytes(char16_t* out, const uint8_t* in, int32_t n, const SingleByteLookup& table) {
   size_t count = n > 0 ? static_cast<size_t>(n) : 0;
   lookupSingleBytes(bestSingleByteKernel(), out, in, count, table);
   out[count] = 0;
+  return count;
 }

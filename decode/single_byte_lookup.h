@@ -63,5 +63,6 @@ void lookupSingleBytes(SingleByteKernel kernel, char16_t* out, const uint8_t* in
                        const SingleByteLookup& table);
 
 // The decoder step shared by the one-byte decoders: n units (none when n <= 0) through the best
-// kernel, then the ending zero unit. out must have room for n + 1 units.
-void decodeSingleBytes(char16_t* out, const uint8_t* in, int32_t n, const SingleByteLookup& table);
+// kernel, then the ending zero unit. out must have room for n + 1 units. Returns the units
+// written before the zero (n, or 0).
+size_t decodeSingleBytes(char16_t* out, const uint8_t* in, int32_t n, const SingleByteLookup& table);

@@ -13,12 +13,10 @@ constexpr SingleByteLookup kVietnameseLookup = makeSingleByteLookup(kVietnameseT
 
 }  // namespace
 
-int ThaiVietnameseDecoder::decodeThai(char16_t* out, const uint8_t* in, int32_t n) const {
-  decodeSingleBytes(out, in, n, kThaiLookup);
-  return 1;
+size_t ThaiVietnameseDecoder::decodeThai(char16_t* out, const uint8_t* in, int32_t n) const {
+  return decodeSingleBytes(out, in, n, kThaiLookup);
 }
 
-int ThaiVietnameseDecoder::decodeVietnamese(char16_t* out, const uint8_t* in, int32_t n) const {
-  decodeSingleBytes(out, in, n, kVietnameseLookup);
-  return 1;
+size_t ThaiVietnameseDecoder::decodeVietnamese(char16_t* out, const uint8_t* in, int32_t n) const {
+  return decodeSingleBytes(out, in, n, kVietnameseLookup);
 }

@@ -12,7 +12,7 @@ size_t inputLength(int32_t n) { return n > 0 ? static_cast<size_t>(n) : 0; }
 
 }  // namespace
 
-int UnicodeDecoder::decodeUtf8(char16_t* out, const uint8_t* in, int32_t n) const {
+size_t UnicodeDecoder::decodeUtf8(char16_t* out, const uint8_t* in, int32_t n) const {
   size_t length = inputLength(n);
   // A leading byte-order mark is skipped. Each byte is looked at only when the ones before it
   // matched, and none past the input (a shorter input cannot hold the mark anyway).
@@ -20,10 +20,10 @@ int UnicodeDecoder::decodeUtf8(char16_t* out, const uint8_t* in, int32_t n) cons
   if (length >= 3 && in[0] == 0xEF && in[1] == 0xBB && in[2] == 0xBF) start = 3;
   size_t written = decodeUtf8Units(bestUnicodeKernel(), out, in + start, length - start);
   out[written] = 0;
-  return 1;
+  return written;
 }
 
-int UnicodeDecoder::decodeUtf16(char16_t* out, const uint8_t* in, int32_t n) const {
+size_t UnicodeDecoder::decodeUtf16(char16_t* out, const uint8_t* in, int32_t n) const {
   size_t length = inputLength(n);
   // The mark is read from the first two bytes; with a single byte there is no mark.
   bool littleEndianMark = length >= 2 && in[0] == 0xFF && in[1] == 0xFE;
@@ -42,5 +42,5 @@ int UnicodeDecoder::decodeUtf16(char16_t* out, const uint8_t* in, int32_t n) con
     }
   }
   out[units] = 0;
-  return 1;
+  return units;
 }

@@ -1,7 +1,8 @@
 // The check shared by the fuzz targets of the double-byte decoders: arbitrary bytes handed over
 // the way the viewer hands them (the bytes followed by one zero byte, room for exactly n + 1
 // units). The sanitizers catch any read or write outside those buffers; the checks catch a
-// decoder that changes its input, skips a unit or leaves the text without its closing zero.
+// decoder that changes its input, skips a unit, leaves the text without its closing zero or
+// reports another count than the units before it.
 #pragma once
 
 #include <cstddef>
@@ -22,11 +23,12 @@ void decodeAndCheck(const uint8_t* data, size_t size, Decode decode) {
   auto output = std::make_unique<char16_t[]>(size + 1);
   for (size_t i = 0; i <= size; ++i) output[i] = kUntouched;
 
-  if (decode(output.get(), input.get(), static_cast<int32_t>(size)) != 1) std::abort();
+  const size_t reported = decode(output.get(), input.get(), static_cast<int32_t>(size));
 
   size_t written = size + 1;
   while (written > 0 && output[written - 1] == kUntouched) --written;
   if (written == 0 || output[written - 1] != 0) std::abort();
+  if (reported != written - 1) std::abort();  // the count must end at the closing zero
   for (size_t i = 0; i < written; ++i)
     if (output[i] == kUntouched) std::abort();
   if ((size != 0 && std::memcmp(input.get(), data, size) != 0) || input[size] != 0) std::abort();

@@ -22,7 +22,7 @@ bool load(const uint8_t* data, size_t size, ByteBuffer& bytes, WideBuffer& text)
 }
 
 void decodeAndCheck(uint32_t encoding, const ByteBuffer& bytes, size_t size, WideBuffer& text) {
-  const DecodeOutcome outcome = decodeText(encoding, bytes, static_cast<int32_t>(size), text, true);
+  const DecodeOutcome outcome = decodeText(encoding, bytes, static_cast<int32_t>(size), text);
   if (text.data == nullptr) std::abort();
   if (outcome.units > text.capacity || text.data[outcome.units] != 0) std::abort();
   if (!outcome.decoded && text.data[0] != 0) std::abort();  // the loaded empty text stays

@@ -92,12 +92,13 @@ std::u16string plainEucJp(const uint8_t* in, size_t n) {
   return text;
 }
 
-using Method = int (JapaneseDecoder::*)(char16_t*, const uint8_t*, int32_t) const;
+using Method = size_t (JapaneseDecoder::*)(char16_t*, const uint8_t*, int32_t) const;
 
 void check(Method method, const std::vector<uint8_t>& in, size_t n, size_t room, const std::u16string& expected) {
   std::vector<char16_t> out(room + 8, kUnwritten);
-  if ((JapaneseDecoder().*method)(out.data(), in.data(), static_cast<int32_t>(n)) != 1) std::abort();
+  const size_t reported = (JapaneseDecoder().*method)(out.data(), in.data(), static_cast<int32_t>(n));
   if (writtenText(out, room) != expected) std::abort();
+  if (reported != expected.size()) std::abort();
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ template <typename Decode>
 void checkDecoder(const std::vector<uint8_t>& input, size_t n, const char16_t* table,
                   Decode decode) {
   std::vector<char16_t> out(n + 1, 0xBEEF);
-  check(decode(out.data(), input.data(), static_cast<int32_t>(n)) == 1);
+  check(decode(out.data(), input.data(), static_cast<int32_t>(n)) == n);
   for (size_t i = 0; i < n; ++i) check(out[i] == table[input[i]]);
   check(out[n] == 0);
 }

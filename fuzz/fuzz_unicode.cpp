@@ -35,7 +35,7 @@ void fuzzUtf8(const std::vector<uint8_t>& input, size_t n) {
     check(std::memcmp(units.data(), reference.data(), count * sizeof(char16_t)) == 0);
   }
   std::vector<char16_t> out(n + 1);
-  check(UnicodeDecoder{}.decodeUtf8(out.data(), input.data(), static_cast<int32_t>(n)) == 1);
+  check(UnicodeDecoder{}.decodeUtf8(out.data(), input.data(), static_cast<int32_t>(n)) == count);
   check(out[count] == 0);
   check(std::memcmp(out.data(), reference.data(), count * sizeof(char16_t)) == 0);
 }
@@ -46,7 +46,7 @@ void fuzzUtf16(const std::vector<uint8_t>& input, size_t n) {
   size_t start = little || big ? 2 : 0;
   size_t units = (n - start) / 2;
   std::vector<char16_t> out(n + 1);
-  check(UnicodeDecoder{}.decodeUtf16(out.data(), input.data(), static_cast<int32_t>(n)) == 1);
+  check(UnicodeDecoder{}.decodeUtf16(out.data(), input.data(), static_cast<int32_t>(n)) == units);
   for (size_t i = 0; i < units; ++i) {
     uint8_t first = input[start + 2 * i];
     uint8_t second = input[start + 2 * i + 1];

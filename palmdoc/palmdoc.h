@@ -22,6 +22,6 @@ int32_t decompressPalmDoc(const uint8_t* in, const uint8_t* end, uint8_t* scratc
 // Write the decoded, zero-terminated text to the start of `text`, whose capacity the caller
 // has grown to palmDocTextSize(); file[byteCount] must be readable (the zero after the file's
 // bytes). Nothing is written when palmDocTextSize() would give -1; text that does not fit the
-// buffer is cut.
-void decodePalmDocWestern(WideBuffer& text, const uint8_t* file, int32_t byteCount);
-void decodePalmDocJapanese(WideBuffer& text, const uint8_t* file, int32_t byteCount);
+// buffer is cut. Return the units written before the ending zero (0 when nothing was written).
+size_t decodePalmDocWestern(WideBuffer& text, const uint8_t* file, int32_t byteCount);
+size_t decodePalmDocJapanese(WideBuffer& text, const uint8_t* file, int32_t byteCount);

@@ -83,15 +83,15 @@ int32_t palmDocTextSize(const uint8_t* file, int32_t byteCount) {
   return static_cast<int32_t>(2 * layout->textLimit);
 }
 
-void decodePalmDocWestern(WideBuffer& text, const uint8_t* file, int32_t byteCount) {
+size_t decodePalmDocWestern(WideBuffer& text, const uint8_t* file, int32_t byteCount) {
   PalmDocText source;
-  if (!bookText(text, file, byteCount, source)) return;
-  writeWesternText(text.data, text.capacity, source.bytes, source.count);
+  if (!bookText(text, file, byteCount, source)) return 0;
+  return writeWesternText(text.data, text.capacity, source.bytes, source.count);
 }
 
-void decodePalmDocJapanese(WideBuffer& text, const uint8_t* file, int32_t byteCount) {
+size_t decodePalmDocJapanese(WideBuffer& text, const uint8_t* file, int32_t byteCount) {
   PalmDocText source;
-  if (!bookText(text, file, byteCount, source)) return;
+  if (!bookText(text, file, byteCount, source)) return 0;
   // The decoder writes at most two units per byte and a zero unit; the WideBuffer holds
   // capacity + 1 units. A text that does not fit is cut, and a decompressed one gets a new zero
   // byte after the cut so that a lead byte before it pairs with zero, as at the end of a file.
@@ -100,5 +100,5 @@ void decodePalmDocJapanese(WideBuffer& text, const uint8_t* file, int32_t byteCo
     source.count = fits;
     if (source.scratch) source.scratch[fits] = 0;
   }
-  JapaneseDecoder().decodeShiftJisCrLf(text.data, source.bytes, static_cast<int32_t>(source.count));
+  return JapaneseDecoder().decodeShiftJisCrLf(text.data, source.bytes, static_cast<int32_t>(source.count));
 }

@@ -19,7 +19,7 @@ char16_t* convertUnchecked(char16_t* out, const uint8_t* bytes, const uint8_t* e
 
 }  // namespace
 
-void writeWesternText(char16_t* out, uint32_t capacity, const uint8_t* bytes, uint32_t count) {
+size_t writeWesternText(char16_t* out, uint32_t capacity, const uint8_t* bytes, uint32_t count) {
   // The ISO-8859-1 table of the single-byte decoders: every byte is the unit of the same value.
   const char16_t* table = iso8859Table(1);
   // Every byte can take two units, so the first capacity / 2 bytes always fit.
@@ -34,4 +34,5 @@ void writeWesternText(char16_t* out, uint32_t capacity, const uint8_t* bytes, ui
     *o++ = table[b];
   }
   *o = 0;
+  return static_cast<size_t>(o - out);
 }

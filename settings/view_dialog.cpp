@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "decode/encoding_catalogue.h"
+#include "convert/encoding_catalogue.h"
 #include "platform/shellext/aygshell.h"
 #include "resources/resource_ids.h"
 #include "settings/settings_file.h"

@@ -3,7 +3,7 @@
 
 #include <charconv>
 
-#include "decode/encoding_catalogue.h"
+#include "convert/encoding_catalogue.h"
 
 namespace {
 

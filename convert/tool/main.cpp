@@ -4,7 +4,7 @@
 #include <string>
 
 #include "convert/decode_text.h"
-#include "decode/encoding_catalogue.h"
+#include "convert/encoding_catalogue.h"
 #include "convert/tool/command_line.h"
 #include "convert/tool/document_file.h"
 #include "convert/tool/text_output.h"
@@ -52,11 +52,17 @@ constexpr const char* kHelp =
 
 void printList() {
   std::printf("%-5s  %-26s  %s\n", "index", "name", "charset");
-  for (int index = 0; index < kEncodingCount; ++index) {
+  int index = 0;
+  for (const EncodingRow& row : kEncodingCatalogue) {
     std::string name;
-    for (const char16_t* unit = encodingName(index); *unit != 0; ++unit) name += static_cast<char>(*unit);
-    std::printf("%5d  %-26s  %u\n", index, name.c_str(), static_cast<unsigned>(charsetForEncoding(index)));
+    for (const char16_t* unit = row.name; *unit != 0; ++unit) name += static_cast<char>(*unit);
+    std::printf("%5d  %-26s  %u\n", index++, name.c_str(), static_cast<unsigned>(row.charset));
   }
+}
+
+bool isPalmDocRow(uint32_t encoding) {
+  const EncodingRow* row = encodingRow(encoding);
+  return row != nullptr && row->room == TextRoom::kPalmDocBook;
 }
 
 int fail(int code, const std::string& message) {
@@ -100,10 +106,10 @@ int main(int argc, char** argv) {
   }
 
   // The viewer skips an empty document altogether; its text stays empty.
-  const DecodeOutcome outcome = decodeText(command.encoding, document.bytes, document.byteCount, document.text, true);
+  const DecodeOutcome outcome = decodeText(command.encoding, document.bytes, document.byteCount, document.text);
   if (document.byteCount > 0 && !outcome.decoded) {
     std::fprintf(stderr, "quillscope-decode: note: nothing was decoded (%s); the viewer shows an empty text\n",
-                 command.encoding == 18 || command.encoding == 19
+                 isPalmDocRow(command.encoding)
                      ? "not a Palm DOC book this reader supports, or no memory for its text"
                      : "no memory for the text");
   }

@@ -43,7 +43,7 @@ struct Document {
   // Decodes with `encoding` and returns every unit before the ending zero, or "<none>" when
   // nothing was decoded.
   std::u16string decode(uint32_t encoding) {
-    const DecodeOutcome outcome = decodeText(encoding, bytes, byteCount, text, true);
+    const DecodeOutcome outcome = decodeText(encoding, bytes, byteCount, text);
     if (!outcome.decoded) return u"<none>";
     EXPECT_EQ(text.data[outcome.units], 0) << "the count must stop at the ending zero unit";
     return std::u16string(text.data, outcome.units);
@@ -53,21 +53,25 @@ struct Document {
 Bytes bytesOf(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
 // The output of a family decoder called directly, every unit before its ending zero (found as
-// the last unit written over a marker fill), for comparing with the dispatch.
+// the last unit written over a marker fill, and checked against the count the decoder
+// reports), for comparing with the dispatch.
 template <typename Call>
 std::u16string directly(Call call, const Bytes& input) {
   Bytes in(input);
   in.push_back(0);
   std::vector<char16_t> out(input.size() + 1, 0xABCD);
-  call(out.data(), in.data(), static_cast<int32_t>(input.size()));
+  const size_t reported = call(out.data(), in.data(), static_cast<int32_t>(input.size()));
   size_t end = out.size();
   while (end > 0 && out[end - 1] == 0xABCD) --end;
-  return end == 0 ? u"<nothing written>" : std::u16string(out.data(), end - 1);
+  if (end == 0) return u"<nothing written>";
+  EXPECT_EQ(reported, end - 1) << "the decoder must report the units before its ending zero";
+  return std::u16string(out.data(), end - 1);
 }
 
 template <typename Decoder>
-std::u16string direct(int (Decoder::*method)(char16_t*, const uint8_t*, int32_t) const, const Bytes& input) {
-  return directly([method](char16_t* out, const uint8_t* in, int32_t n) { (Decoder().*method)(out, in, n); }, input);
+std::u16string direct(size_t (Decoder::*method)(char16_t*, const uint8_t*, int32_t) const, const Bytes& input) {
+  return directly([method](char16_t* out, const uint8_t* in, int32_t n) { return (Decoder().*method)(out, in, n); },
+                  input);
 }
 
 TEST(DecodeTextTest, AutoIsShiftJisForEveryInput) {
@@ -104,7 +108,7 @@ TEST(DecodeTextTest, EachRowRunsItsOwnDecoder) {
   for (int row = 6; row <= 11; ++row) {
     const int part = parts[row - 6];
     const std::u16string expected = directly(
-        [part](char16_t* out, const uint8_t* in, int32_t n) { Iso8859Decoder().decodeIso8859(out, in, n, part); },
+        [part](char16_t* out, const uint8_t* in, int32_t n) { return Iso8859Decoder().decodeIso8859(out, in, n, part); },
         input);
     EXPECT_EQ(document.decode(static_cast<uint32_t>(row)), expected) << "row " << row;
   }
@@ -126,7 +130,7 @@ TEST(DecodeTextTest, EachRowRunsItsOwnDecoder) {
 TEST(DecodeTextTest, CountIncludesEmbeddedZerosAndEndsAtTheEndingZero) {
   Document document(Bytes{'a', 0, 'b'});
   EXPECT_EQ(document.decode(1), std::u16string(u"a\0b", 3));
-  // A text whose last unit happens to equal the fill value used for counting.
+  // A text whose last unit is the noncharacter U+FDD0.
   document.load(Bytes{0xD0, 0xFD});
   EXPECT_EQ(document.decode(25), u"\uFDD0");
 }
@@ -151,11 +155,11 @@ TEST(DecodeTextTest, NothingIsDecodedForAnEmptyOrInconsistentDocument) {
   ASSERT_EQ(document.decode(1), u"kept");
   for (int32_t count : {0, -1, 5}) {  // 5 is more than the ByteBuffer holds
     SCOPED_TRACE(count);
-    EXPECT_FALSE(decodeText(1, document.bytes, count, document.text, true).decoded);
+    EXPECT_FALSE(decodeText(1, document.bytes, count, document.text).decoded);
     EXPECT_EQ(std::u16string(document.text.text()), u"kept");
   }
   ByteBuffer noStorage;
-  EXPECT_FALSE(decodeText(1, noStorage, 3, document.text, true).decoded);
+  EXPECT_FALSE(decodeText(1, noStorage, 3, document.text).decoded);
 }
 
 TEST(DecodeTextTest, GrowsATextBufferThatIsTooSmall) {
@@ -163,7 +167,7 @@ TEST(DecodeTextTest, GrowsATextBufferThatIsTooSmall) {
   WideBuffer small;
   ASSERT_TRUE(small.ensureCapacity(4));
   for (uint32_t row : {1u, 3u, 25u}) {
-    const DecodeOutcome outcome = decodeText(row, document.bytes, document.byteCount, small, true);
+    const DecodeOutcome outcome = decodeText(row, document.bytes, document.byteCount, small);
     ASSERT_TRUE(outcome.decoded);
     EXPECT_GE(small.capacity, 100u);
     EXPECT_EQ(outcome.units, row == 25 ? 50u : 100u);

@@ -14,7 +14,7 @@
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-using Decode = int (JapaneseDecoder::*)(char16_t*, const uint8_t*, int32_t) const;
+using Decode = size_t (JapaneseDecoder::*)(char16_t*, const uint8_t*, int32_t) const;
 
 constexpr char16_t kMarker = 0xABCD;  // fills output storage the decoder has not written
 constexpr char16_t kNone = 0xFFFF;    // what an empty cell or a position outside the table gives
@@ -22,20 +22,22 @@ constexpr char16_t kNone = 0xFFFF;    // what an empty cell or a position outsid
 // Runs a decoder as the viewer does: input in storage of exactly n + 1 bytes whose last byte is
 // the zero after the document (so the sanitizer catches any read beyond it), output storage of
 // the room the contract promises (n + 1 units, 2n + 1 for the CR LF variant) plus a guard.
-// Returns the units before the ending zero, and checks that nothing was written after it.
+// Returns the units before the ending zero, and checks that nothing was written after it and
+// that the decoder reported that count.
 std::u16string decode(Decode method, const Bytes& input) {
   const auto n = static_cast<int32_t>(input.size());
   std::vector<uint8_t> in(input);
   in.push_back(0);
   const size_t room = method == &JapaneseDecoder::decodeShiftJisCrLf ? 2 * input.size() + 1 : input.size() + 1;
   std::vector<char16_t> out(room + 16, kMarker);
-  EXPECT_EQ((JapaneseDecoder().*method)(out.data(), in.data(), n), 1);
+  const size_t reported = (JapaneseDecoder().*method)(out.data(), in.data(), n);
   size_t end = out.size();
   while (end > 0 && out[end - 1] == kMarker) --end;
   if (end == 0 || out[end - 1] != 0 || end > room) {
     ADD_FAILURE() << "no ending zero unit within the room of " << room << " units";
     return {};
   }
+  EXPECT_EQ(reported, end - 1);
   return std::u16string(out.data(), end - 1);
 }
 
