@@ -17,7 +17,7 @@ BOOL aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/
     }
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK) {
-        EndDialog(dialog, 1);
+        EndDialog(dialog, IDOK);
         return TRUE;
       }
       return FALSE;

@@ -11,8 +11,8 @@ const WCHAR kSystemFilterList[] =
     u"Palm Doc(*.pdb,*.prc)\0*.prc;*.pdb\0"
     u"All File(*.*)\0*.*\0";
 
-int chooseDocument(ViewerState& state, HWND owner) {
-  int result = 0;
+bool chooseDocument(ViewerState& state, HWND owner) {
+  bool chosen = false;
   if (state.useSystemDialog != 0) {
     std::memset(state.path, 0, sizeof state.path);
     OPENFILENAME request{};
@@ -22,12 +22,11 @@ int chooseDocument(ViewerState& state, HWND owner) {
     request.lpstrFile = state.path;
     request.nMaxFile = kSystemDialogPathUnits;
     request.Flags = OFN_FILEMUSTEXIST;
-    result = GetOpenFileName(&request);
+    chosen = GetOpenFileName(&request) != FALSE;
   } else {
     state.path[0] = 0;
     // The program's own file browser is built by the settings; without one no dialog runs.
-    result = 0;
   }
-  if (result != 0) state.richDocument = isRichDocumentPath(state.path);
-  return result;
+  if (chosen) state.richDocument = documentModeOf(state.path);
+  return chosen;
 }

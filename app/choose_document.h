@@ -10,6 +10,6 @@ inline constexpr DWORD kSystemDialogPathUnits = 256;  // the system dialog write
 // zero-terminated, and one more zero at the end.
 extern const WCHAR kSystemFilterList[];
 
-// Writes the chosen path into state.path and sets state.richDocument from it. Returns non-zero
-// when a file was chosen; on a cancel the path is empty and richDocument unchanged.
-int chooseDocument(ViewerState& state, HWND owner);
+// Writes the chosen path into state.path and sets state.richDocument from it. Returns whether
+// a file was chosen; on a cancel the path is empty and richDocument unchanged.
+bool chooseDocument(ViewerState& state, HWND owner);

@@ -1,15 +1,15 @@
 #include "app/commands.h"
 
+#include "app/apply_settings.h"
+#include "app/choose_document.h"
 #include "app/decode_document.h"
 #include "app/document_loader.h"
 #include "app/viewer_state.h"
-#include "app/choose_document.h"
-#include "app/apply_settings.h"
 #include "settings/view_dialog.h"
 
 void runViewCommand(ViewerState& state) {
   ViewDialog dialog;
-  if (dialog.run(state.mainWindow, state.instance) == 1) {
+  if (dialog.run(state.mainWindow, state.instance)) {
     applySettings(state, state.mainWindow);
     decodeDocument(state);
     PostMessage(state.mainWindow, WM_PAINT, 0, 0);
@@ -22,7 +22,7 @@ void runKeyBindCommand(ViewerState& state) {
 }
 
 void runOpenCommand(ViewerState& state) {
-  if (chooseDocument(state, state.mainWindow) != 0) {
+  if (chooseDocument(state, state.mainWindow)) {
     loadDocument(state, state.mainWindow);
     decodeDocument(state);
     PostMessage(state.mainWindow, WM_PAINT, 0, 0);

@@ -38,13 +38,13 @@ uint32_t readWholeFile(ViewerState& state) {
 
 }  // namespace
 
-int isRichDocumentPath(LPCWSTR path) {
+bool isRichDocumentPath(LPCWSTR path) {
   const int length = lstrlen(path);
-  if (length <= 3) return 0;
-  if (endsWith(path, length, u".psw")) return 1;
-  if (endsWith(path, length, u".doc")) return 1;
-  return 0;
+  if (length <= 3) return false;
+  return endsWith(path, length, u".psw") || endsWith(path, length, u".doc");
 }
+
+RichDocumentMode documentModeOf(LPCWSTR path) { return isRichDocumentPath(path) ? kRichDocument : kDecodedText; }
 
 void loadDocument(ViewerState& state, HWND mainWindow) {
   const uint32_t size = readWholeFile(state);

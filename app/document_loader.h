@@ -5,8 +5,10 @@
 
 inline constexpr uint32_t kSizeAdviceLimit = 65536;  // larger plain files get the size advice
 
-// 1 when the path ends in ".psw" or ".doc" exactly (case-sensitive), else 0.
-int isRichDocumentPath(LPCWSTR path);
+// Whether the path ends in ".psw" or ".doc" exactly (case-sensitive).
+bool isRichDocumentPath(LPCWSTR path);
+// The mode a document of this path is shown in.
+RichDocumentMode documentModeOf(LPCWSTR path);
 
 // Reads the file named by `path` into the byte buffer (followed by a zero byte), empties the
 // decoded text and clears the text view; a rich document is streamed into the text view here.

@@ -83,14 +83,14 @@ void runKeyAction(ViewerState& state, int32_t action) {
 }
 
 void setAppKeysCaptured(ViewerState& state, HWND window, bool captured) {
-  if (captured && state.hotKeysRegistered == 0) {
+  if (captured && !state.hotKeysRegistered) {
     for (int i = 0; i < kAppKeyCount; ++i) {
       RegisterHotKey(window, kHotKeyFirstId + i, MOD_WIN, kSlotKeys[kSlotApp1 + i]);
     }
-    state.hotKeysRegistered = 1;
-  } else if (!captured && state.hotKeysRegistered == 1) {
+    state.hotKeysRegistered = true;
+  } else if (!captured && state.hotKeysRegistered) {
     unregisterAppKeys(state);
-    state.hotKeysRegistered = 0;
+    state.hotKeysRegistered = false;
   }
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "platform/system/windows.h"
+#include "settings/settings_image.h"
 
 struct ViewerState;
 
@@ -12,20 +13,6 @@ enum KeySlot : int {
   kSlotUp, kSlotDown, kSlotLeft, kSlotRight, kSlotCenter, kSlotApp1, kSlotApp2, kSlotApp3, kSlotApp4,
 };
 
-enum KeyAction : int32_t {
-  kActionNone = 0,
-  kActionFileOpen = 1,
-  kActionMinimize = 2,
-  kActionExit = 3,
-  kActionViewOption = 4,
-  kActionKeyOption = 5,
-  kActionPageUp = 6,
-  kActionPageDown = 7,
-  kActionLineUp = 8,
-  kActionLineDown = 9,
-  kActionThreeLinesUp = 10,
-  kActionThreeLinesDown = 11,
-};
 inline constexpr int kKeyActionCount = 12;
 inline constexpr int kKeyActionNameUnits = 20;  // each name and its terminator fit in 20 units
 

@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/about_dialog.h"
+#include "app/apply_settings.h"
 #include "app/commands.h"
 #include "app/decode_document.h"
 #include "app/display.h"
@@ -9,11 +10,10 @@
 #include "app/text_view_proc.h"
 #include "platform/shellext/aygshell.h"
 #include "resources/resource_ids.h"
-#include "app/apply_settings.h"
 
 namespace {
 
-constexpr int kMenuBarAndTopBar = 52;  // the shell's top bar and the menu bar, 26 pixels each
+constexpr int kMenuBarAndTopBar = kTopBarHeight + kMenuBarHeight;  // the shell's two bars
 
 LRESULT onCreate(HWND hwnd, const CREATESTRUCT* create) {
   auto* state = static_cast<ViewerState*>(create->lpCreateParams);
@@ -32,7 +32,7 @@ LRESULT onCreate(HWND hwnd, const CREATESTRUCT* create) {
     PostMessage(hwnd, WM_COMMAND, res::kCommandOpen, 0);
     return 0;
   }
-  state->richDocument = isRichDocumentPath(state->path);
+  state->richDocument = documentModeOf(state->path);
   loadDocument(*state, hwnd);
   decodeDocument(*state);
   PostMessage(hwnd, WM_PAINT, 0, 0);

@@ -13,10 +13,12 @@ class FileBrowserDialog;
 inline constexpr int kPathUnits = 1024;  // path buffers hold 1024 units with the terminator
 inline constexpr int kKeySlotCount = 9;
 
-// RichDocumentMode: how the document in memory is shown.
-inline constexpr int32_t kNoDocumentYet = -1;   // nothing chosen since start-up
-inline constexpr int32_t kDecodedText = 0;      // plain text the program decodes
-inline constexpr int32_t kRichDocument = 1;     // streamed unconverted into the text view
+// How the document in memory is shown.
+enum RichDocumentMode : int32_t {
+  kNoDocumentYet = -1,  // nothing chosen since start-up
+  kDecodedText = 0,     // plain text the program decodes
+  kRichDocument = 1,    // streamed unconverted into the text view
+};
 
 // Where the stream-in callback is in the bytes it hands to the text view.
 struct StreamCursor {
@@ -33,7 +35,7 @@ struct ViewerState {
   int32_t zoomPercent = 0;          // text view zoom in percent
   uint32_t lineStyle = 0;           // 0 none, 1 ruled lines, 2 dotted lines
   uint32_t appKeysEnabled = 0;      // 1 = the application keys are hot keys while focused
-  uint32_t hotKeysRegistered = 0;   // 1 while the four hot keys are registered
+  bool hotKeysRegistered = false;   // true while the four hot keys are registered
   int32_t keyActions[kKeySlotCount]{};  // KeyAction per KeySlot: UP, DOWN, LEFT, RIGHT, CENTER, APP1..4
   HWND menuBar = nullptr;           // the shell menu bar of the main window
   HWND textView = nullptr;          // the text view child
@@ -42,7 +44,7 @@ struct ViewerState {
   ByteBuffer fileBytes;             // owned: the raw bytes of the loaded file and a zero byte
   int32_t byteCount = 0;            // bytes the last load read: the document's length
   WideBuffer wideText;              // owned: the decoded text, zero-terminated
-  int32_t richDocument = kNoDocumentYet;  // RichDocumentMode
+  RichDocumentMode richDocument = kNoDocumentYet;  // how the document in memory is shown
   EDITSTREAM streamRequest{};       // the stream-in request handed to the text view
   StreamCursor streamCursor;        // read position while a rich document is streamed
   WCHAR path[kPathUnits]{};         // the current document's full path, zero-terminated

@@ -5,7 +5,11 @@
 void setDefaultSettings(SettingsImage& image) {
   std::memset(&image, 0, sizeof image);
   image.appKeysEnabled = 1;
-  static constexpr int32_t kDefaultBindings[kSettingsKeySlots] = {8, 9, 6, 7, 0, 1, 0, 2, 3};
+  // In KeySlot order: UP, DOWN, LEFT, RIGHT, CENTER, application keys 1 to 4.
+  static constexpr int32_t kDefaultBindings[kSettingsKeySlots] = {
+      kActionLineUp, kActionLineDown, kActionPageUp, kActionPageDown, kActionNone,
+      kActionFileOpen, kActionNone, kActionMinimize, kActionExit,
+  };
   std::memcpy(image.keyActions, kDefaultBindings, sizeof kDefaultBindings);
   image.useSystemDialog = 1;
 }

@@ -9,6 +9,22 @@
 inline constexpr int kSettingsFaceNameUnits = 32;
 inline constexpr int kSettingsKeySlots = 9;
 
+// What a key can be bound to; the settings file stores these numbers per KeySlot.
+enum KeyAction : int32_t {
+  kActionNone = 0,
+  kActionFileOpen = 1,
+  kActionMinimize = 2,
+  kActionExit = 3,
+  kActionViewOption = 4,
+  kActionKeyOption = 5,
+  kActionPageUp = 6,
+  kActionPageDown = 7,
+  kActionLineUp = 8,
+  kActionLineDown = 9,
+  kActionThreeLinesUp = 10,
+  kActionThreeLinesDown = 11,
+};
+
 struct SettingsImage {
   int32_t zoomPercent;                        // text view zoom in percent; 0 = not chosen yet
   char16_t faceName[kSettingsFaceNameUnits];  // font face name, zero-terminated, rest zero

@@ -30,7 +30,7 @@ ViewDialog* dialogObject(HWND dialog) { return reinterpret_cast<ViewDialog*>(Get
 
 }  // namespace
 
-int ViewDialog::run(HWND parent, HINSTANCE programInstance) {
+bool ViewDialog::run(HWND parent, HINSTANCE programInstance) {
   instance = programInstance;
   DialogBoxParam(instance, MAKEINTRESOURCE(res::kDialogView), parent, dialogProc, reinterpret_cast<LPARAM>(this));
   return accepted;
@@ -71,13 +71,13 @@ BOOL CALLBACK ViewDialog::dialogProc(HWND dialog, UINT message, WPARAM wParam, L
         image.lineStyle = self->lineStyle;
         image.useSystemDialog = self->useSystemDialog;
         settings.save();
-        self->accepted = 1;
-        EndDialog(dialog, 1);
+        self->accepted = true;
+        EndDialog(dialog, IDOK);
         return TRUE;
       }
       if (LOWORD(wParam) == IDCANCEL) {
-        self->accepted = 0;
-        EndDialog(dialog, 2);
+        self->accepted = false;
+        EndDialog(dialog, IDCANCEL);
         return TRUE;
       }
       return FALSE;

@@ -20,9 +20,9 @@ class ViewDialog {
  public:
   ViewDialog() = default;
 
-  // Shows dialog 1004 modally over `parent`; returns 1 after OK, 0 after Cancel or when the
-  // dialog could not be shown.
-  int run(HWND parent, HINSTANCE instance);
+  // Shows dialog 1004 modally over `parent`; returns true after OK, false after Cancel or when
+  // the dialog could not be shown.
+  bool run(HWND parent, HINSTANCE instance);
 
   HINSTANCE instance = nullptr;                          // where the dialog template comes from
   WCHAR fontNames[kViewFontSlots][kViewFontSlotUnits]{}; // the enumerated family names
@@ -31,7 +31,7 @@ class ViewDialog {
   int32_t encoding = 0;                                  // EncodingIndex, -1 when none selected
   int32_t zoomPercent = 0;                               // zoom in percent, 0 when none selected
   int32_t lineStyle = 0;                                 // line style, -1 when none selected
-  int32_t accepted = 0;                                  // 1 after OK: the result of run
+  bool accepted = false;                                 // true after OK: the result of run
   int32_t useSystemDialog = 0;                           // 1 when "Default File Dialog" is checked
 
   // Called once per font family by the enumeration; stops it after 20 names.
@@ -42,5 +42,4 @@ class ViewDialog {
   static BOOL CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
   void initControls(HWND dialog);
   void readControls(HWND dialog);
-  void onOk(HWND dialog);
 };

@@ -15,11 +15,11 @@ void initialisePlatform() {
   static bool initialised = false;
   if (initialised) return;
   initialised = true;
-  deviceScreen();
+  widgets::deviceScreen();
   input::installInputRouting();
   dialogs::registerDialogClass();
   shell::registerMenuBarClass();
-  registerStandardControls();
+  widgets::registerStandardControls();
 }
 
 }  // namespace platform::host

@@ -25,7 +25,7 @@ QPoint placeOnScreen(const QWidget* dialog, const QWidget* screen, const QSize& 
 
 bool writeScreenshot(const char* pngPath) {
   if (pngPath == nullptr || *pngPath == 0 || QApplication::instance() == nullptr) return false;
-  QWidget* screen = deviceScreen();
+  QWidget* screen = widgets::deviceScreen();
   if (screen == nullptr) return false;
   // Pending layout and paint requests first, so the picture shows what the viewer shows.
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

@@ -1,8 +1,8 @@
 // SHInitDialog: prepares a dialog the way the shell does. Sized to the screen, it covers the
 // device screen below the top bar (and the menu bar's place too, as dialogs have none); with a
 // Done button, the top bar shows "OK" while the dialog is active, and it sends IDOK.
-#include "platform/system/device_screen.h"
 #include "platform/shellext/aygshell.h"
+#include "platform/system/device_screen.h"
 
 BOOL SHInitDialog(SHINITDLGINFO* info) {
   if (info == nullptr || (info->dwMask & SHIDIM_FLAGS) == 0 || !IsWindow(info->hDlg)) return FALSE;

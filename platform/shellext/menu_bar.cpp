@@ -12,8 +12,8 @@
 #include <map>
 #include <vector>
 
-#include "platform/system/device_screen.h"
 #include "platform/shellext/aygshell.h"
+#include "platform/system/device_screen.h"
 #include "platform/system/menus.h"
 #include "platform/system/resources.h"
 #include "platform/system/window_host.h"

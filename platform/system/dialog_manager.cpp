@@ -13,10 +13,10 @@
 
 #include "platform/system/message_loop.h"
 #include "platform/system/resources.h"
+#include "platform/system/responders.h"
 #include "platform/system/text_utils.h"
 #include "platform/system/window_host.h"
 #include "platform/system/window_records.h"
-#include "platform/system/responders.h"
 
 namespace platform::dialogs {
 namespace {

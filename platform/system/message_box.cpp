@@ -9,10 +9,10 @@
 #include <map>
 
 #include "platform/system/message_loop.h"
+#include "platform/system/responders.h"
 #include "platform/system/text_utils.h"
 #include "platform/system/window_host.h"
 #include "platform/system/window_records.h"
-#include "platform/system/responders.h"
 
 namespace {
 

@@ -17,8 +17,8 @@
 #include "platform/system/commdlg.h"
 #include "platform/system/files/device_paths.h"
 #include "platform/system/message_loop.h"
-#include "platform/system/window_host.h"
 #include "platform/system/responders.h"
+#include "platform/system/window_host.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <cmath>
 
 #include "platform/system/menus.h"
-#include "platform/system/window_host.h"
 #include "platform/system/responders.h"
+#include "platform/system/window_host.h"
 
 namespace platform::menus {
 namespace {

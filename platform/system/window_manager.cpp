@@ -7,10 +7,10 @@
 #include <unordered_map>
 
 #include "platform/system/device_screen.h"
-#include "platform/system/screen_metrics.h"
 #include "platform/system/handle_allocator.h"
 #include "platform/system/hot_keys.h"
 #include "platform/system/message_loop.h"
+#include "platform/system/screen_metrics.h"
 #include "platform/system/single_instance.h"
 #include "platform/system/text_utils.h"
 #include "platform/system/window_records.h"

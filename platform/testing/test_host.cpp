@@ -17,8 +17,8 @@
 #include "platform/system/hot_keys.h"
 #include "platform/system/message_loop.h"
 #include "platform/system/program_reset.h"
-#include "platform/system/window_records.h"
 #include "platform/system/responders.h"
+#include "platform/system/window_records.h"
 
 namespace platform::testing {
 

@@ -71,7 +71,6 @@ class TextViewControl {
 
   // ---- view settings
   void setFont(const QFont& font);
-  const QFont& baseFont() const { return baseFont_; }
   QFont displayFont() const;  // the font at the current zoom
   // Returns the zoom in effect afterwards.
   int setZoomPercent(int percent);

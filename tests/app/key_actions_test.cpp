@@ -109,15 +109,15 @@ TEST_F(KeyActionTest, FileOpenActionPostsTheOpenCommand) {
 TEST_F(KeyActionTest, FocusChangesRegisterAndUnregisterTheHotKeysOnce) {
   startViewer(u"\\a.txt", settingsBytes(100, 1, 0, /*appKeys=*/1));
   platform::testing::pumpMessages();
-  EXPECT_EQ(state->hotKeysRegistered, 1u);
+  EXPECT_TRUE(state->hotKeysRegistered);
   SendMessage(state->mainWindow, WM_KILLFOCUS, 0, 0);
-  EXPECT_EQ(state->hotKeysRegistered, 0u);
+  EXPECT_FALSE(state->hotKeysRegistered);
   EXPECT_EQ(UnregisterHotKey(state->mainWindow, 5001), FALSE);  // already gone
   SendMessage(state->mainWindow, WM_KILLFOCUS, 0, 0);
-  EXPECT_EQ(state->hotKeysRegistered, 0u);
+  EXPECT_FALSE(state->hotKeysRegistered);
   SendMessage(state->mainWindow, WM_SETFOCUS, 0, 0);
   SendMessage(state->mainWindow, WM_SETFOCUS, 0, 0);
-  EXPECT_EQ(state->hotKeysRegistered, 1u);
+  EXPECT_TRUE(state->hotKeysRegistered);
   // Registered once: a second registration of the same id by another window would fail.
   EXPECT_EQ(RegisterHotKey(state->textView, 5001, MOD_WIN, VK_APP1), FALSE);
 }
@@ -127,7 +127,7 @@ TEST_F(KeyActionTest, WithApplicationKeysOffFocusRegistersNothingAndKeysStillWor
   startViewer(u"\\a.txt", settingsWithKeys(keys, /*appKeys=*/0));
   platform::testing::pumpMessages();
   SendMessage(state->mainWindow, WM_SETFOCUS, 0, 0);
-  EXPECT_EQ(state->hotKeysRegistered, 0u);
+  EXPECT_FALSE(state->hotKeysRegistered);
   EXPECT_EQ(RegisterHotKey(state->textView, 5001, MOD_WIN, VK_APP1), TRUE);
   UnregisterHotKey(state->textView, 5001);
   MessageSpy spy;

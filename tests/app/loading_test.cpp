@@ -12,14 +12,14 @@ using platform::testing::ScopedHook;
 namespace {
 
 TEST(RichDocumentPath, OnlyLowerCaseDocAndPswEndingsAreRich) {
-  EXPECT_EQ(isRichDocumentPath(u"\\My Documents\\a.psw"), 1);
-  EXPECT_EQ(isRichDocumentPath(u"\\a.doc"), 1);
-  EXPECT_EQ(isRichDocumentPath(u".doc"), 1);
-  EXPECT_EQ(isRichDocumentPath(u"doc"), 0);
-  EXPECT_EQ(isRichDocumentPath(u"\\a.PSW"), 0);
-  EXPECT_EQ(isRichDocumentPath(u"\\a.Doc"), 0);
-  EXPECT_EQ(isRichDocumentPath(u"\\a.docx"), 0);
-  EXPECT_EQ(isRichDocumentPath(u""), 0);
+  EXPECT_TRUE(isRichDocumentPath(u"\\My Documents\\a.psw"));
+  EXPECT_TRUE(isRichDocumentPath(u"\\a.doc"));
+  EXPECT_TRUE(isRichDocumentPath(u".doc"));
+  EXPECT_FALSE(isRichDocumentPath(u"doc"));
+  EXPECT_FALSE(isRichDocumentPath(u"\\a.PSW"));
+  EXPECT_FALSE(isRichDocumentPath(u"\\a.Doc"));
+  EXPECT_FALSE(isRichDocumentPath(u"\\a.docx"));
+  EXPECT_FALSE(isRichDocumentPath(u""));
 }
 
 TEST(StreamInCallback, DeliversTheBytesAndTheZeroByteInRequestedChunks) {
@@ -51,7 +51,7 @@ class LoadTest : public ViewerTest {
         return IDOK;
       }};
 
-  void load(const std::u16string& path, const std::string& bytes, int32_t rich) {
+  void load(const std::u16string& path, const std::string& bytes, RichDocumentMode rich) {
     putDocument(path, bytes);
     state->richDocument = rich;
     loadDocument(*state, state->mainWindow);

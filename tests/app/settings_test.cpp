@@ -113,7 +113,7 @@ TEST_F(ApplySettingsTest, ImageReachesTheViewerState) {
   EXPECT_EQ(state->font.lfCharSet, 136);
   EXPECT_EQ(state->keyActions[0], 8);
   EXPECT_EQ(state->keyActions[8], 3);
-  EXPECT_EQ(state->hotKeysRegistered, 1u);
+  EXPECT_TRUE(state->hotKeysRegistered);
 }
 
 TEST_F(ApplySettingsTest, OutOfRangeEncodingsGiveCharacterSet128) {
@@ -127,14 +127,14 @@ TEST_F(ApplySettingsTest, OutOfRangeEncodingsGiveCharacterSet128) {
 
 TEST_F(ApplySettingsTest, AppKeysFlagOfTwoNeitherRegistersNorUnregisters) {
   startViewer(u"", settingsBytes(100, 1, 0, /*appKeys=*/2));
-  EXPECT_EQ(state->hotKeysRegistered, 0u);
-  state->hotKeysRegistered = 1;
+  EXPECT_FALSE(state->hotKeysRegistered);
+  state->hotKeysRegistered = true;
   applySettings(*state, state->mainWindow);
-  EXPECT_EQ(state->hotKeysRegistered, 1u);
+  EXPECT_TRUE(state->hotKeysRegistered);
 
   device->writeFile(kSettingsDevicePath, settingsBytes(100, 1, 0, /*appKeys=*/0));
   applySettings(*state, state->mainWindow);
-  EXPECT_EQ(state->hotKeysRegistered, 0u);
+  EXPECT_FALSE(state->hotKeysRegistered);
 }
 
 TEST_F(ApplySettingsTest, FaceNameWithoutTerminatorIsCutToTheFontRecord) {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "decode/chinese.h"
 #include "convert/decode_text.h"
+#include "decode/chinese.h"
 #include "decode/iso8859.h"
 #include "decode/japanese.h"
 #include "decode/korean.h"

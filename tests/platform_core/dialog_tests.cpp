@@ -6,8 +6,8 @@
 #include <QPushButton>
 
 #include "core_test_support.h"
-#include "platform/system/device_screen.h"
 #include "platform/shellext/aygshell.h"
+#include "platform/system/device_screen.h"
 #include "platform/system/dialog_manager.h"
 #include "platform/system/resources.h"
 #include "platform/system/window_host.h"

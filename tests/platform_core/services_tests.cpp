@@ -12,9 +12,9 @@
 #include <cstring>
 
 #include "core_test_support.h"
+#include "platform/host/launcher.h"
 #include "platform/system/gdi_objects.h"
 #include "platform/system/resources.h"
-#include "platform/host/launcher.h"
 #include "platform/system/window_host.h"
 #include "platform/testing/test_hooks.h"
 #include "platform/testing/test_host.h"

@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "core_test_support.h"
-#include "platform/system/device_screen.h"
 #include "platform/shellext/aygshell.h"
+#include "platform/system/device_screen.h"
 #include "platform/system/window_host.h"
 #include "platform/system/window_records.h"
 #include "platform/testing/message_spy.h"
