@@ -18,6 +18,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "decode/cpu_features.h"
+
 #if defined(__x86_64__) || defined(__i386__)
 #define QUILL_CJK_PAIR_BLOCKS 1
 #include <immintrin.h>
@@ -47,9 +49,8 @@ struct PairTable {
 // Whether this processor runs decodeBlocks well: it needs SSSE3 and BMI2, and is not used on
 // AMD's family 17h (Zen and Zen 2), whose BMI2 bit gathering (pext) is slow microcode there.
 inline bool available() {
-  static const bool suitable = __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("bmi2") &&
-                               !__builtin_cpu_is("amdfam17h");
-  return suitable;
+  const CpuFeatures& cpu = cpuFeatures();
+  return cpu.ssse3 && cpu.bmi2 && !cpu.slowBmi2;
 }
 
 // For each 8-bit mask of lanes to keep: the byte shuffle that moves the kept 16-bit lanes of a

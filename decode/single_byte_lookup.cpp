@@ -6,6 +6,8 @@
 // next smaller kernel.
 #include "decode/single_byte_lookup.h"
 
+#include "decode/cpu_features.h"
+
 #if defined(__x86_64__)
 #include <immintrin.h>
 #define QUILL_SINGLE_BYTE_X86 1
@@ -214,18 +216,16 @@ SingleByteKernel detectBestKernel() {
 
 bool singleByteKernelAvailable(SingleByteKernel kernel) {
 #if defined(QUILL_SINGLE_BYTE_X86)
-  __builtin_cpu_init();
   switch (kernel) {
     case SingleByteKernel::Scalar:
     case SingleByteKernel::Sse2:
       return true;
     case SingleByteKernel::Ssse3:
-      return __builtin_cpu_supports("ssse3");
+      return cpuFeatures().ssse3;
     case SingleByteKernel::Avx2:
-      return __builtin_cpu_supports("avx2");
+      return cpuFeatures().avx2;
     case SingleByteKernel::Avx512Vbmi:
-      return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-             __builtin_cpu_supports("avx512vbmi");
+      return cpuFeatures().avx512Vbmi;
   }
   return false;
 #else

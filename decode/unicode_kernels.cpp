@@ -2,6 +2,8 @@
 // AVX-512 (chosen at run time).
 #include "decode/unicode_kernels.h"
 
+#include "decode/cpu_features.h"
+
 #if defined(__x86_64__)
 #include <immintrin.h>
 #define QUILL_UNICODE_X86 1
@@ -274,17 +276,14 @@ UnicodeKernel detectBestKernel() {
 
 bool unicodeKernelAvailable(UnicodeKernel kernel) {
 #if defined(QUILL_UNICODE_X86)
-  __builtin_cpu_init();
   switch (kernel) {
     case UnicodeKernel::Scalar:
     case UnicodeKernel::Sse2:
       return true;
     case UnicodeKernel::Avx2:
-      return __builtin_cpu_supports("avx2");
+      return cpuFeatures().avx2;
     case UnicodeKernel::Avx512Vbmi2:
-      return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-             __builtin_cpu_supports("avx512vbmi2") && __builtin_cpu_supports("popcnt") &&
-             __builtin_cpu_supports("avx2");
+      return cpuFeatures().avx512Vbmi2 && cpuFeatures().popcnt && cpuFeatures().avx2;
   }
   return false;
 #else

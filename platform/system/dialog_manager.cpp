@@ -214,8 +214,7 @@ INT_PTR DialogBoxParam(HINSTANCE instance, LPCWSTR templateName, HWND owner, DLG
   }
 
   ++depth;
-  bool quitSeen = false;
-  const auto finished = [dialog] {
+  const std::function<bool()> finished = [dialog] {
     const auto it = dialogs().find(dialog);
     return it == dialogs().end() || it->second.ended || !IsWindow(dialog);
   };
@@ -224,20 +223,8 @@ INT_PTR DialogBoxParam(HINSTANCE instance, LPCWSTR templateName, HWND owner, DLG
     const auto responder = platform::responders::currentDialogResponder();
     if (responder) responder(dialog, templateId);
   }
-  while (!finished()) {
-    MSG msg{};
-    if (!platform::messages::waitForMessage(&msg, nullptr, 0, 0, finished)) break;
-    if (msg.message == WM_QUIT) {
-      // The quit request ends this loop and stays for the loops outside it.
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      quitSeen = true;
-      break;
-    }
-    if (!IsDialogMessage(dialog, &msg)) {
-      TranslateMessage(&msg);
-      DispatchMessage(&msg);
-    }
-  }
+  const bool quitSeen = !platform::messages::runModalLoop(
+      finished, [dialog](MSG& msg) { return IsDialogMessage(dialog, &msg) != FALSE; });
   --depth;
 
   const auto it = dialogs().find(dialog);

@@ -79,24 +79,7 @@ int showDesktopBox(const platform::responders::MessageBoxCall& call) {
   for (const auto& choice : buttons) ids[box.addButton(choice.button)] = choice.id;
   const size_t defaultIndex = std::min<size_t>((call.type & kDefaultButtonMask) >> 8, buttons.size() - 1);
   box.setDefaultButton(buttons[defaultIndex].button);
-  box.setWindowModality(Qt::ApplicationModal);
-  bool finished = false;
-  QObject::connect(&box, &QMessageBox::finished, [&finished] {
-    finished = true;
-    platform::messages::wakeEventLoop();
-  });
-  box.open();
-  while (!finished) {
-    MSG msg{};
-    if (!platform::messages::waitForMessage(&msg, nullptr, 0, 0, [&finished] { return finished; })) break;
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      box.close();
-      return closeResult(buttons);
-    }
-    TranslateMessage(&msg);
-    DispatchMessage(&msg);
-  }
+  if (!platform::messages::runDesktopDialog(box)) return closeResult(buttons);
   const auto it = ids.find(box.clickedButton());
   return it == ids.end() ? closeResult(buttons) : it->second;
 }

@@ -7,6 +7,8 @@
 
 #include "platform/system/windows.h"
 
+class QDialog;
+
 namespace platform::messages {
 
 // How a message reached a window procedure.
@@ -35,6 +37,15 @@ LRESULT deliver(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, Delivery 
 // false, once that time has come.
 bool waitForMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, const std::function<bool()>& stop,
                     int64_t deadline = -1);
+// The modal loop of the handheld's dialogs, message boxes and the open dialog: the program's
+// messages keep flowing (`preview`, when given, may take one first and answer true, as a
+// dialog's keyboard handling does) until `finished` answers true. A quit request ends the loop
+// and is posted again for the loops outside it; the answer is then false, else true.
+bool runModalLoop(const std::function<bool()>& finished, const std::function<bool(MSG&)>& preview = {});
+// Opens a desktop dialog (a message box, the file dialog) application-modal and runs the modal
+// loop until it finishes. A quit request rejects it; the answer is then false, else true.
+bool runDesktopDialog(QDialog& dialog);
+
 // Runs the desktop's event processing (no message is taken from the queue) until `stop`
 // answers true or the deadline (as above) has come.
 void runDesktopUntil(const std::function<bool()>& stop, int64_t deadline);

@@ -70,32 +70,14 @@ std::u16string askForFile(const OPENFILENAME& request, const std::vector<FilterP
   dialog.setOption(QFileDialog::DontUseNativeDialog);  // the same dialog on every desktop, headless included
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setWindowModality(Qt::ApplicationModal);
   if (!pairs.empty()) {
     QStringList filters;
     for (const FilterPair& pair : pairs) filters << nameFilterFor(pair);
     dialog.setNameFilters(filters);
     dialog.selectNameFilter(filters[static_cast<qsizetype>(filterIndex)]);
   }
-  // The modal loop of the handheld's dialogs: the program's posted messages keep flowing while
-  // the dialog is up, and a quit request closes it and is handed on to the outer loop.
-  bool finished = false;
-  QObject::connect(&dialog, &QDialog::finished, [&finished] {
-    finished = true;
-    platform::messages::wakeEventLoop();
-  });
-  dialog.open();
-  while (!finished) {
-    MSG msg{};
-    if (!platform::messages::waitForMessage(&msg, nullptr, 0, 0, [&finished] { return finished; })) break;
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      dialog.reject();
-      return {};
-    }
-    TranslateMessage(&msg);
-    DispatchMessage(&msg);
-  }
+  // The program's posted messages keep flowing while the dialog is up; a quit request closes it.
+  if (!platform::messages::runDesktopDialog(dialog)) return {};
   if (dialog.result() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   const qsizetype shown = dialog.nameFilters().indexOf(dialog.selectedNameFilter());
   if (shown >= 0) filterIndex = static_cast<std::size_t>(shown);

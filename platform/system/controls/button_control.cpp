@@ -194,11 +194,6 @@ LRESULT onCreate(HWND hwnd, const CREATESTRUCT* create) {
   return 0;
 }
 
-void onDestroy(HWND hwnd, ButtonRecord* record) {
-  storeRecord(hwnd, nullptr);
-  delete record;  // its receiver goes with it, which disconnects the widget's signals
-}
-
 QWidget* widgetOfRecord(const ButtonRecord& record) {
   return record.group != nullptr ? static_cast<QWidget*>(record.group) : record.button;
 }
@@ -241,42 +236,33 @@ LRESULT onSetStyle(HWND hwnd, ButtonRecord& record, WPARAM style) {
 
 }  // namespace
 
-LRESULT buttonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_CREATE) return onCreate(hwnd, reinterpret_cast<const CREATESTRUCT*>(lParam));
-  ButtonRecord* record = recordOf<ButtonRecord>(hwnd);
-  if (record == nullptr) return DefWindowProc(hwnd, message, wParam, lParam);
+LRESULT handleButtonMessage(HWND hwnd, ButtonRecord& record, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_DESTROY:
-      onDestroy(hwnd, record);
-      return 0;
     case WM_SETTEXT:
-      return onSetText(hwnd, *record, wParam, lParam);
-    case WM_SETFONT:
-      record->font = reinterpret_cast<HFONT>(wParam);
-      applyFont(widgetOfRecord(*record), record->font);
-      return 0;
-    case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(record->font);
-    case WM_ENABLE:
-      widgetOfRecord(*record)->setEnabled(wParam != 0);
-      return 0;
+      return onSetText(hwnd, record, wParam, lParam);
     case BM_GETCHECK:
-      return static_cast<LRESULT>(record->checkState);
+      return static_cast<LRESULT>(record.checkState);
     case BM_SETCHECK:
-      return onSetCheck(*record, wParam);
+      return onSetCheck(record, wParam);
     case BM_GETSTATE:
-      return onGetState(*record);
+      return onGetState(record);
     case BM_SETSTATE:
-      if (record->button != nullptr) record->button->setDown(wParam != 0);
+      if (record.button != nullptr) record.button->setDown(wParam != 0);
       return 0;
     case BM_SETSTYLE:
-      return onSetStyle(hwnd, *record, wParam);
+      return onSetStyle(hwnd, record, wParam);
     case BM_CLICK:
-      simulateClick(hwnd, *record);
+      simulateClick(hwnd, record);
       return 0;
     default:
       return DefWindowProc(hwnd, message, wParam, lParam);
   }
+}
+
+LRESULT buttonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  static constexpr ControlProcedure<ButtonRecord> kProcedure{onCreate, widgetOfRecord, nullptr, nullptr,
+                                                             handleButtonMessage};
+  return runControlProcedure(kProcedure, hwnd, message, wParam, lParam);
 }
 
 }  // namespace platform::controls

@@ -166,12 +166,6 @@ LRESULT onCreate(HWND hwnd, const CREATESTRUCT* create) {
   return 0;
 }
 
-void onDestroy(HWND hwnd, ComboBoxRecord* record) {
-  storeRecord(hwnd, nullptr);
-  record->combo->detach();
-  delete record;
-}
-
 LRESULT insertEntry(ComboBoxRecord& record, int index, const std::u16string& text) {
   const int position = record.items.insert(index, text);
   if (position < 0) return CB_ERR;
@@ -291,35 +285,24 @@ LRESULT handleListMessage(HWND hwnd, ComboBoxRecord& record, UINT message, WPARA
 
 }  // namespace
 
-LRESULT comboBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_CREATE) return onCreate(hwnd, reinterpret_cast<const CREATESTRUCT*>(lParam));
-  ComboBoxRecord* record = recordOf<ComboBoxRecord>(hwnd);
-  if (record == nullptr) return DefWindowProc(hwnd, message, wParam, lParam);
+// The widget that shows the control.
+QWidget* shownWidget(const ComboBoxRecord& record) { return record.combo; }
+// Lets go of the widget's calls into the record before the record is deleted.
+void detachWidget(ComboBoxRecord& record) { record.combo->detach(); }
+
+LRESULT handleComboBoxMessage(HWND hwnd, ComboBoxRecord& record, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_DESTROY:
-      onDestroy(hwnd, record);
-      return 0;
     case WM_GETTEXT:
-      return copyTextOut(selectedText(*record), wParam, lParam);
+      return copyTextOut(selectedText(record), wParam, lParam);
     case WM_GETTEXTLENGTH:
-      return static_cast<LRESULT>(selectedText(*record).size());
+      return static_cast<LRESULT>(selectedText(record).size());
     case WM_SETTEXT:
       return CB_ERR;  // a combo box without an edit field has no text of its own to set
-    case WM_SETFONT:
-      record->font = reinterpret_cast<HFONT>(wParam);
-      applyFont(record->combo, record->font);
-      keepFieldHeight(hwnd, *record);
-      return 0;
-    case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(record->font);
-    case WM_ENABLE:
-      record->combo->setEnabled(wParam != 0);
-      return 0;
     case WM_SIZE:
-      if (!record->resizing) {
+      if (!record.resizing) {
         // A program's new height is again that of the box with its list dropped.
-        record->droppedHeight = HIWORD(static_cast<uintptr_t>(lParam));
-        keepFieldHeight(hwnd, *record);
+        record.droppedHeight = HIWORD(static_cast<uintptr_t>(lParam));
+        keepFieldHeight(hwnd, record);
       }
       return 0;
     case WM_SETFOCUS:
@@ -327,8 +310,14 @@ LRESULT comboBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_KILLFOCUS:
       return onFocus(hwnd, false);
     default:
-      return handleListMessage(hwnd, *record, message, wParam, lParam);
+      return handleListMessage(hwnd, record, message, wParam, lParam);
   }
+}
+
+LRESULT comboBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  static constexpr ControlProcedure<ComboBoxRecord> kProcedure{onCreate, shownWidget, detachWidget, keepFieldHeight,
+                                                    handleComboBoxMessage};
+  return runControlProcedure(kProcedure, hwnd, message, wParam, lParam);
 }
 
 }  // namespace platform::controls

@@ -65,6 +65,51 @@ void applyFont(QWidget* widget, HFONT font);
 int toDesktopPixels(int devicePixels);
 int toDevicePixels(int desktopPixels);
 
+// The opening every control procedure shares. A control's record keeps its font in `font`.
+template <typename Record>
+struct ControlProcedure {
+  // WM_CREATE: makes the record and stores it with storeRecord.
+  LRESULT (*create)(HWND hwnd, const CREATESTRUCT* create);
+  // The widget that shows the font of WM_SETFONT and the state of WM_ENABLE.
+  QWidget* (*widget)(const Record& record);
+  // At WM_DESTROY, after the record is forgotten and before it is deleted: lets go of what the
+  // desktop may still call (nullptr: nothing to let go of).
+  void (*detach)(Record& record);
+  // After WM_SETFONT has shown the new font (nullptr: nothing more to do).
+  void (*fontChanged)(HWND hwnd, Record& record);
+  // Every other message of a window that has its record.
+  LRESULT (*handle)(HWND hwnd, Record& record, UINT message, WPARAM wParam, LPARAM lParam);
+};
+
+// Runs `procedure` for one message: WM_CREATE, a window without its record (DefWindowProc),
+// WM_DESTROY, WM_SETFONT, WM_GETFONT and WM_ENABLE here, every other message in its handler.
+template <typename Record>
+LRESULT runControlProcedure(const ControlProcedure<Record>& procedure, HWND hwnd, UINT message, WPARAM wParam,
+                            LPARAM lParam) {
+  if (message == WM_CREATE) return procedure.create(hwnd, reinterpret_cast<const CREATESTRUCT*>(lParam));
+  Record* record = recordOf<Record>(hwnd);
+  if (record == nullptr) return DefWindowProc(hwnd, message, wParam, lParam);
+  switch (message) {
+    case WM_DESTROY:
+      storeRecord(hwnd, nullptr);
+      if (procedure.detach != nullptr) procedure.detach(*record);
+      delete record;  // a signal receiver goes with it, which disconnects the widget's signals
+      return 0;
+    case WM_SETFONT:
+      record->font = reinterpret_cast<HFONT>(wParam);
+      applyFont(procedure.widget(*record), record->font);
+      if (procedure.fontChanged != nullptr) procedure.fontChanged(hwnd, *record);
+      return 0;
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(record->font);
+    case WM_ENABLE:
+      procedure.widget(*record)->setEnabled(wParam != 0);
+      return 0;
+    default:
+      return procedure.handle(hwnd, *record, message, wParam, lParam);
+  }
+}
+
 // Receives the signals of a control's widget; deleting it (at WM_DESTROY) disconnects them all.
 // It also watches events of other objects (the drop-down list of a combo box) through `filter`.
 class SignalReceiver : public QObject {

@@ -153,12 +153,6 @@ LRESULT onCreate(HWND hwnd, const CREATESTRUCT* create) {
   return 0;
 }
 
-void onDestroy(HWND hwnd, ListBoxRecord* record) {
-  storeRecord(hwnd, nullptr);
-  record->list->detach();
-  delete record;
-}
-
 LRESULT insertEntry(ListBoxRecord& record, int index, const std::u16string& text) {
   const int position = record.items.insert(index, text);
   if (position < 0) return LB_ERR;
@@ -288,30 +282,26 @@ LRESULT handleListMessage(HWND hwnd, ListBoxRecord& record, UINT message, WPARAM
 
 }  // namespace
 
-LRESULT listBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_CREATE) return onCreate(hwnd, reinterpret_cast<const CREATESTRUCT*>(lParam));
-  ListBoxRecord* record = recordOf<ListBoxRecord>(hwnd);
-  if (record == nullptr) return DefWindowProc(hwnd, message, wParam, lParam);
+// The widget that shows the control.
+QWidget* shownWidget(const ListBoxRecord& record) { return record.list; }
+// Lets go of the widget's calls into the record before the record is deleted.
+void detachWidget(ListBoxRecord& record) { record.list->detach(); }
+
+LRESULT handleListBoxMessage(HWND hwnd, ListBoxRecord& record, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_DESTROY:
-      onDestroy(hwnd, record);
-      return 0;
-    case WM_SETFONT:
-      record->font = reinterpret_cast<HFONT>(wParam);
-      applyFont(record->list, record->font);
-      return 0;
-    case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(record->font);
-    case WM_ENABLE:
-      record->list->setEnabled(wParam != 0);
-      return 0;
     case WM_SETFOCUS:
-      return onFocus(hwnd, *record, true);
+      return onFocus(hwnd, record, true);
     case WM_KILLFOCUS:
-      return onFocus(hwnd, *record, false);
+      return onFocus(hwnd, record, false);
     default:
-      return handleListMessage(hwnd, *record, message, wParam, lParam);
+      return handleListMessage(hwnd, record, message, wParam, lParam);
   }
+}
+
+LRESULT listBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  static constexpr ControlProcedure<ListBoxRecord> kProcedure{onCreate, shownWidget, detachWidget, nullptr,
+                                                    handleListBoxMessage};
+  return runControlProcedure(kProcedure, hwnd, message, wParam, lParam);
 }
 
 }  // namespace platform::controls

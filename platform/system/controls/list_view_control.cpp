@@ -321,12 +321,6 @@ LRESULT onCreate(HWND hwnd, const CREATESTRUCT* create) {
   return 0;
 }
 
-void onDestroy(HWND hwnd, ListViewRecord* record) {
-  storeRecord(hwnd, nullptr);
-  record->events->detach();
-  delete record;
-}
-
 // ---------------------------------------------------------------------------------------------
 // Columns
 // ---------------------------------------------------------------------------------------------
@@ -677,23 +671,13 @@ LRESULT handleListViewMessage(HWND hwnd, ListViewRecord& record, UINT message, W
 
 }  // namespace
 
-LRESULT listViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_CREATE) return onCreate(hwnd, reinterpret_cast<const CREATESTRUCT*>(lParam));
-  ListViewRecord* record = recordOf<ListViewRecord>(hwnd);
-  if (record == nullptr) return DefWindowProc(hwnd, message, wParam, lParam);
+// The widget that shows the control.
+QWidget* shownWidget(const ListViewRecord& record) { return record.view; }
+// Lets go of the widget's calls into the record before the record is deleted.
+void detachWidget(ListViewRecord& record) { record.events->detach(); }
+
+LRESULT handleListViewWindowMessage(HWND hwnd, ListViewRecord& record, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_DESTROY:
-      onDestroy(hwnd, record);
-      return 0;
-    case WM_SETFONT:
-      record->font = reinterpret_cast<HFONT>(wParam);
-      applyFont(record->view, record->font);
-      return 0;
-    case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(record->font);
-    case WM_ENABLE:
-      record->view->setEnabled(wParam != 0);
-      return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS: {
       NMHDR header{};
@@ -701,8 +685,14 @@ LRESULT listViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     default:
-      return handleListViewMessage(hwnd, *record, message, wParam, lParam);
+      return handleListViewMessage(hwnd, record, message, wParam, lParam);
   }
+}
+
+LRESULT listViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  static constexpr ControlProcedure<ListViewRecord> kProcedure{onCreate, shownWidget, detachWidget, nullptr,
+                                                    handleListViewWindowMessage};
+  return runControlProcedure(kProcedure, hwnd, message, wParam, lParam);
 }
 
 }  // namespace platform::controls

@@ -137,35 +137,28 @@ LRESULT onSetIcon(HWND hwnd, StaticRecord& record, HICON icon) {
 
 }  // namespace
 
-LRESULT staticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_CREATE) return onCreate(hwnd, reinterpret_cast<const CREATESTRUCT*>(lParam));
-  StaticRecord* record = recordOf<StaticRecord>(hwnd);
-  if (record == nullptr) return DefWindowProc(hwnd, message, wParam, lParam);
+// The widget that shows the control.
+QWidget* shownWidget(const StaticRecord& record) { return record.label; }
+
+LRESULT handleStaticMessage(HWND hwnd, StaticRecord& record, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_DESTROY:
-      storeRecord(hwnd, nullptr);
-      delete record;
-      return 0;
     case WM_SETTEXT:
-      return onSetText(hwnd, *record, wParam, lParam);
-    case WM_SETFONT:
-      record->font = reinterpret_cast<HFONT>(wParam);
-      applyFont(record->label, record->font);
-      return 0;
-    case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(record->font);
-    case WM_ENABLE:
-      record->label->setEnabled(wParam != 0);
-      return 0;
+      return onSetText(hwnd, record, wParam, lParam);
     case STM_SETICON:
-      return onSetIcon(hwnd, *record, reinterpret_cast<HICON>(wParam));
+      return onSetIcon(hwnd, record, reinterpret_cast<HICON>(wParam));
     case STM_SETIMAGE:
       // IMAGE_ICON (1) is the only image type the layer has.
       if (wParam != 1) return 0;
-      return onSetIcon(hwnd, *record, reinterpret_cast<HICON>(lParam));
+      return onSetIcon(hwnd, record, reinterpret_cast<HICON>(lParam));
     default:
       return DefWindowProc(hwnd, message, wParam, lParam);
   }
+}
+
+LRESULT staticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  static constexpr ControlProcedure<StaticRecord> kProcedure{onCreate, shownWidget, nullptr, nullptr,
+                                                    handleStaticMessage};
+  return runControlProcedure(kProcedure, hwnd, message, wParam, lParam);
 }
 
 }  // namespace platform::controls
