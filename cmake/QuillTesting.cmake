@@ -22,7 +22,8 @@ function(quill_add_test)
     target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   endif()
   # Files made by other programs, kept in the project (tests/data/README.md says what made them).
-  target_compile_definitions(${T_NAME} PRIVATE QUILL_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
+  target_compile_definitions(${T_NAME} PRIVATE
+    QUILL_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data" QUILL_TEST_SOURCE_DIR="${PROJECT_SOURCE_DIR}/tests")
   gtest_discover_tests(${T_NAME}
     WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"

@@ -51,7 +51,6 @@ DeviceSandbox::DeviceSandbox() : previousRoot_(files::deviceRoot()) {
 DeviceSandbox::~DeviceSandbox() {
   reset::resetProgramState();
   responders::resetResponders();
-  setOpenFileResponder(nullptr);
   files::setDeviceRoot(previousRoot_);
   if (!root_.empty()) {
     std::error_code ignored;

@@ -51,13 +51,13 @@ TEST(EndToEnd, FirstStartChooseSettingsOpenAFileReadItAndExit) {
 
   const std::string saved = device.readFile(u"\\Program Files\\Quillscope\\Setting.dat");
   ASSERT_EQ(saved.size(), 184u);
-  EXPECT_EQ(intAt(saved, 0), 100);
-  EXPECT_EQ(intAt(saved, 132), 1);
-  EXPECT_EQ(intAt(saved, 136), 1);
-  EXPECT_EQ(intAt(saved, 140), 1);
+  EXPECT_EQ(littleEndian32At(saved, 0), 100);
+  EXPECT_EQ(littleEndian32At(saved, 132), 1);
+  EXPECT_EQ(littleEndian32At(saved, 136), 1);
+  EXPECT_EQ(littleEndian32At(saved, 140), 1);
   const int32_t keys[9] = {8, 9, 6, 7, 0, 1, 0, 2, 3};
-  for (int i = 0; i < 9; ++i) EXPECT_EQ(intAt(saved, 144 + 4 * i), keys[i]);
-  EXPECT_EQ(intAt(saved, 180), 1);
+  for (int i = 0; i < 9; ++i) EXPECT_EQ(littleEndian32At(saved, 144 + 4 * i), keys[i]);
+  EXPECT_EQ(littleEndian32At(saved, 180), 1);
   EXPECT_EQ(saved.substr(68, 64), std::string(64, '\0'));
 }
 

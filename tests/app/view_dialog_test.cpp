@@ -73,13 +73,13 @@ TEST_F(ViewDialogTest, FirstRunAsksForTheSettingsAndStoresTheChoices) {
   EXPECT_EQ(shown, 1);
   const std::string saved = device->readFile(kSettingsDevicePath);
   ASSERT_EQ(saved.size(), 184u);
-  EXPECT_EQ(intAt(saved, 0), 115);
-  EXPECT_EQ(intAt(saved, 132), 3);
-  EXPECT_EQ(intAt(saved, 136), 2);
-  EXPECT_EQ(intAt(saved, 140), 1);
+  EXPECT_EQ(littleEndian32At(saved, 0), 115);
+  EXPECT_EQ(littleEndian32At(saved, 132), 3);
+  EXPECT_EQ(littleEndian32At(saved, 136), 2);
+  EXPECT_EQ(littleEndian32At(saved, 140), 1);
   const int32_t keys[9] = {8, 9, 6, 7, 0, 1, 0, 2, 3};
-  for (int i = 0; i < 9; ++i) EXPECT_EQ(intAt(saved, 144 + 4 * i), keys[i]);
-  EXPECT_EQ(intAt(saved, 180), 1);
+  for (int i = 0; i < 9; ++i) EXPECT_EQ(littleEndian32At(saved, 144 + 4 * i), keys[i]);
+  EXPECT_EQ(littleEndian32At(saved, 180), 1);
   // The viewer goes on with what was stored.
   EXPECT_EQ(state->zoomPercent, 115);
   EXPECT_EQ(state->lineStyle, 2u);
@@ -93,7 +93,7 @@ TEST_F(ViewDialogTest, AStoredZoomOf120SelectsNothingAndOkStoresZero) {
               clickOk(dialog);
             }),
             1);
-  EXPECT_EQ(intAt(device->readFile(kSettingsDevicePath), 0), 0);
+  EXPECT_EQ(littleEndian32At(device->readFile(kSettingsDevicePath), 0), 0);
 }
 
 TEST_F(ViewDialogTest, FaceIsMatchedExactlyIncludingCase) {
@@ -143,8 +143,8 @@ TEST_F(ViewDialogTest, OkKeepsKeyBindingsAndReservedBytes) {
   const std::string saved = device->readFile(kSettingsDevicePath);
   EXPECT_EQ(saved.substr(68, 64), bytes.substr(68, 64));
   EXPECT_EQ(saved.substr(140, 40), bytes.substr(140, 40));
-  EXPECT_EQ(intAt(saved, 0), 200);
-  EXPECT_EQ(intAt(saved, 180), 0);
+  EXPECT_EQ(littleEndian32At(saved, 0), 200);
+  EXPECT_EQ(littleEndian32At(saved, 180), 0);
 }
 
 TEST_F(ViewDialogTest, OutOfRangeEncodingShowsNoSelectionAndOkStoresMinusOne) {
@@ -155,8 +155,8 @@ TEST_F(ViewDialogTest, OutOfRangeEncodingShowsNoSelectionAndOkStoresMinusOne) {
     clickOk(dialog);
   });
   const std::string saved = device->readFile(kSettingsDevicePath);
-  EXPECT_EQ(intAt(saved, 132), -1);
-  EXPECT_EQ(intAt(saved, 136), -1);
+  EXPECT_EQ(littleEndian32At(saved, 132), -1);
+  EXPECT_EQ(littleEndian32At(saved, 136), -1);
 }
 
 TEST_F(ViewDialogTest, ConfirmedViewCommandDecodesTheSameBytesAgain) {

@@ -46,11 +46,6 @@ void ViewerTest::putDocument(const std::u16string& devicePath, const std::string
   lstrcpyn(state->path, devicePath.c_str(), kPathUnits);
 }
 
-int32_t intAt(const std::string& bytes, size_t offset) {
-  int32_t value = 0;
-  std::memcpy(&value, bytes.data() + offset, 4);
-  return value;
-}
 
 std::vector<UINT> messageNumbers(const platform::testing::MessageSpy& spy, HWND hwnd) {
   std::vector<UINT> numbers;

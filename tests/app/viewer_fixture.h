@@ -12,6 +12,7 @@
 #include "platform/testing/message_spy.h"
 #include "platform/testing/test_hooks.h"
 #include "platform/testing/test_host.h"
+#include "tests/support/test_files.h"
 
 // The 184-byte settings image as bytes, with the given values and default key bindings.
 std::string settingsBytes(int32_t zoom, int32_t encoding, int32_t lineStyle, int32_t appKeys = 1,
@@ -35,7 +36,7 @@ class ViewerTest : public ::testing::Test {
 };
 
 // The little-endian 32-bit integer at `offset` of a settings image.
-int32_t intAt(const std::string& bytes, size_t offset);
+using test_files::littleEndian32At;
 
 // The message numbers of a spy's log for one window.
 std::vector<UINT> messageNumbers(const platform::testing::MessageSpy& spy, HWND hwnd);

@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/test_files.h"
+
 namespace cjk_test {
 
 using Decoder = std::function<int(char16_t* out, const uint8_t* in, int32_t n)>;
@@ -86,24 +88,13 @@ struct PairReference {
   }
 };
 
-inline std::filesystem::path referenceDir() {
-#ifdef QUILL_DECODE_REFERENCE_DIR
-  return QUILL_DECODE_REFERENCE_DIR;
-#else
-  if (const char* source = std::getenv("QUILL_SOURCE_DIR")) {
-    return std::filesystem::path(source) / "tests" / "decode" / "reference";
-  }
-  return std::filesystem::path(__FILE__).parent_path() / "reference";
-#endif
-}
-
 // Reads reference/<fileName>: '#' comment lines, then one line per lead byte, "LL:" followed
 // by one token per trail byte: a unit "XXXX", "XXXX+k" (XXXX and the k units counting up after
 // it) or "XXXX*k" (k units XXXX). Fails the test (and returns no units) on any other shape.
 inline PairReference loadPairs(const std::string& fileName, int leadFirst, int trailFirst, int cellsPerRow,
                                size_t cellCount) {
   PairReference reference{leadFirst, trailFirst, cellsPerRow, {}};
-  const std::filesystem::path path = referenceDir() / fileName;
+  const std::filesystem::path path = test_files::referenceDir() / fileName;
   std::ifstream file(path);
   if (!file) {
     ADD_FAILURE() << "cannot read " << path;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "convert/decode_text.h"
@@ -15,6 +16,8 @@
 #include "decode/korean.h"
 #include "decode/thai_vietnamese.h"
 #include "decode/unicode.h"
+#include "tests/support/palmdoc_builder.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
@@ -49,8 +52,6 @@ struct Document {
     return std::u16string(text.data, outcome.units);
   }
 };
-
-Bytes bytesOf(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
 // The output of a family decoder called directly, every unit before its ending zero (found as
 // the last unit written over a marker fill, and checked against the count the decoder
@@ -174,26 +175,19 @@ TEST(DecodeTextTest, GrowsATextBufferThatIsTooSmall) {
   }
 }
 
-// A stored Palm DOC book: the database header (name, attributes, ...), the record list at 78
-// with records 0 and 1, the DOC header record at 96 and the text at 104.
-Bytes storedBook(const Bytes& text) {
-  Bytes book(104 + text.size(), 0);
-  std::memcpy(book.data(), "Book", 4);
-  book[81] = 96;   // record 0 at 96 (big-endian 32 bits at 78)
-  book[89] = 104;  // record 1 at 104 (at 86)
-  book[97] = 1;    // compression 1: stored
-  book[103] = static_cast<uint8_t>(text.size());
-  std::copy(text.begin(), text.end(), book.begin() + 104);
-  return book;
+// A stored Palm DOC book holding `text`: the file's bytes, without the zero byte after them.
+Bytes storedBookBytes(const Bytes& text) {
+  const PalmDocFile book = storedBook(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
+  return Bytes(book.storage.begin(), book.storage.end() - 1);
 }
 
 TEST(DecodeTextTest, PalmDocRowsDecodeBooksThatPassTheHeaderTest) {
-  Document document(storedBook(Bytes{0x41, 0x0A, 0x42}));
+  Document document(storedBookBytes(Bytes{0x41, 0x0A, 0x42}));
   EXPECT_EQ(document.decode(19), u"A\r\nB");
-  document.load(storedBook(Bytes{0x82, 0xA0, 0x0A, 0xB1}));
+  document.load(storedBookBytes(Bytes{0x82, 0xA0, 0x0A, 0xB1}));
   EXPECT_EQ(document.decode(18), u"\u3042\r\n\uFF71");
   // The text grows up to twice the book's text: the buffer was grown before decoding.
-  document.load(storedBook(Bytes(60, 0x0A)));
+  document.load(storedBookBytes(Bytes(60, 0x0A)));
   EXPECT_EQ(document.decode(19).size(), 120u);
   EXPECT_GE(document.text.capacity, 120u);
 }
@@ -201,7 +195,7 @@ TEST(DecodeTextTest, PalmDocRowsDecodeBooksThatPassTheHeaderTest) {
 TEST(DecodeTextTest, PalmDocHeaderTestLeavesTheTextAsItWas) {
   for (size_t offset : {31u, 32u, 33u}) {
     SCOPED_TRACE(offset);
-    Bytes book = storedBook(bytesOf("text"));
+    Bytes book = storedBookBytes(bytesOf("text"));
     book[offset] = 1;
     Document document(book);
     document.text.data[0] = u'p';  // the text of an earlier decode
@@ -216,8 +210,8 @@ TEST(DecodeTextTest, PalmDocHeaderTestLeavesTheTextAsItWas) {
     EXPECT_EQ(document.decode(18), u"<none>") << length;
   }
   // A compression the reader does not support.
-  Bytes book = storedBook(bytesOf("text"));
-  book[97] = 3;
+  Bytes book = storedBookBytes(bytesOf("text"));
+  book[test_files::bigEndian32(book.data() + kRecord0Offset) + 1] = 3;  // record 0's compression, low byte
   Document document(book);
   EXPECT_EQ(document.decode(19), u"<none>");
 }

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/test_files.h"
+
 extern char** environ;
 
 namespace {
@@ -22,11 +24,6 @@ struct ToolRun {
   std::string output;  // standard output, as bytes
   std::string errors;  // standard error
 };
-
-std::string readWhole(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
 
 class DecodeToolTest : public ::testing::Test {
  protected:
@@ -74,8 +71,8 @@ class DecodeToolTest : public ::testing::Test {
     int status = 0;
     waitpid(child, &status, 0);
     if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
-    result.output = readWhole(outPath);
-    result.errors = readWhole(errPath);
+    result.output = test_files::readBytes(outPath);
+    result.errors = test_files::readBytes(errPath);
     return result;
   }
 

@@ -19,6 +19,7 @@
 #include "decode/iso8859.h"
 #include "decode/single_byte_lookup.h"
 #include "decode/thai_vietnamese.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
@@ -35,23 +36,12 @@ const char* const kColumnNames[kTableCount] = {"iso8859-1", "iso8859-2", "iso885
                                                "iso8859-4", "iso8859-5", "iso8859-6",
                                                "iso8859-7", "thai",      "vietnamese"};
 
-std::filesystem::path referenceDir() {
-#if defined(QUILL_DECODE_REFERENCE_DIR)
-  return QUILL_DECODE_REFERENCE_DIR;
-#else
-  if (const char* source = std::getenv("QUILL_SOURCE_DIR")) {
-    return std::filesystem::path(source) / "tests/decode/reference";
-  }
-  return std::filesystem::path(__FILE__).parent_path() / "reference";
-#endif
-}
-
 // Reads the expected unit of every byte of every table: "# byte <names>" then 256 rows of a
 // hex byte and nine hex units.
 std::array<Table, kTableCount> loadReference() {
   std::array<Table, kTableCount> tables{};
-  std::ifstream file(referenceDir() / "single_byte_tables.txt");
-  EXPECT_TRUE(file) << "cannot open " << (referenceDir() / "single_byte_tables.txt");
+  std::ifstream file(test_files::referenceDir() / "single_byte_tables.txt");
+  EXPECT_TRUE(file) << "cannot open " << (test_files::referenceDir() / "single_byte_tables.txt");
   std::string line;
   int rows = 0;
   while (std::getline(file, line)) {

@@ -7,28 +7,27 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 #include <map>
 #include <string>
 
 #include "palmdoc/palmdoc.h"
-#include "tests/palmdoc/palmdoc_builder.h"
+#include "tests/support/palmdoc_builder.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
-// The books and their sources, made by calibre (tests/data/README.md).
-std::string corpusFile(const char* name) { return std::string(QUILL_TEST_DATA_DIR) + "/palmdoc/" + name; }
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  EXPECT_TRUE(in) << "cannot open " << path;
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+// A book or its source, made by calibre (tests/data/README.md).
+std::string readFile(const char* name) {
+  const std::filesystem::path path = test_files::dataDir() / "palmdoc" / name;
+  std::string bytes = test_files::readBytes(path);
+  EXPECT_FALSE(bytes.empty()) << "cannot read " << path;
+  return bytes;
 }
 
 // The file loaded as the viewer loads it, with a zero byte after its bytes.
 PalmDocFile loadBook(const char* name) {
-  const std::string bytes = readFile(corpusFile(name));
+  const std::string bytes = readFile(name);
   PalmDocFile file{std::vector<uint8_t>(bytes.begin(), bytes.end())};
   file.storage.push_back(0);
   return file;
@@ -87,10 +86,8 @@ std::u16string withoutReflow(const std::u16string& text) {
 }
 
 uint32_t announcedTextLength(const PalmDocFile& file) {
-  const uint8_t* p = file.data() + 78;
-  const uint32_t record0 = (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
-  const uint8_t* length = file.data() + record0 + 4;
-  return (uint32_t{length[0]} << 24) | (uint32_t{length[1]} << 16) | (uint32_t{length[2]} << 8) | length[3];
+  const uint32_t record0 = test_files::bigEndian32(file.data() + kRecord0Offset);
+  return test_files::bigEndian32(file.data() + record0 + 4);
 }
 
 std::u16string decodeBook(const PalmDocFile& file, bool japanese) {
@@ -122,7 +119,7 @@ void expectEveryLineEndIsCrCrLf(const std::u16string& text) {
 TEST(PalmDocCorpus, WesternBookShowsItsSourceText) {
   const PalmDocFile book = loadBook("en-doc.pdb");
   const std::u16string shown = decodeBook(book, false);
-  const std::u16string source = fromUtf8(readFile(corpusFile("en-source.txt")));
+  const std::u16string source = fromUtf8(readFile("en-source.txt"));
   EXPECT_EQ(withoutReflow(shown), withoutReflow(asShownFromCodePage1252(source)));
   // All of the text the header announces, each LF with its added CR.
   EXPECT_EQ(shown.size(), announcedTextLength(book) + std::count(shown.begin(), shown.end(), u'\n'));
@@ -132,7 +129,7 @@ TEST(PalmDocCorpus, WesternBookShowsItsSourceText) {
 TEST(PalmDocCorpus, JapaneseBookShowsItsSourceText) {
   const PalmDocFile book = loadBook("ja-doc.pdb");
   const std::u16string shown = decodeBook(book, true);
-  const std::u16string source = fromUtf8(readFile(corpusFile("ja-source.txt")));
+  const std::u16string source = fromUtf8(readFile("ja-source.txt"));
   EXPECT_EQ(withoutReflow(shown), withoutReflow(source));
   expectEveryLineEndIsCrCrLf(shown);
 }

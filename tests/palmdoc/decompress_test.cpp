@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "palmdoc/palmdoc.h"
-#include "tests/palmdoc/palmdoc_builder.h"
+#include "tests/support/palmdoc_builder.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "decode/japanese.h"
 #include "palmdoc/palmdoc.h"
-#include "tests/palmdoc/palmdoc_builder.h"
+#include "tests/support/palmdoc_builder.h"
 
 namespace {
 

@@ -6,37 +6,18 @@
 #include <cmath>
 #include <string>
 
-#include "platform/system/window_host.h"
-#include "platform/testing/test_host.h"
 #include "platform/textview/richink.h"
 #include "platform/textview/text_widget.h"
+#include "tests/support/text_view_host.h"
 
 namespace platform::textview {
 namespace {
 
-LRESULT CALLBACK hostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProc(hwnd, message, wParam, lParam);
-}
-
 bool isDark(QRgb pixel) { return qGray(pixel) < 160; }
 
-class PageStyleRender : public ::testing::Test {
+class PageStyleRender : public test_support::TextViewHostTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(InitRichInkDLL());
-    WNDCLASS windowClass{};
-    windowClass.lpfnWndProc = hostWindowProc;
-    windowClass.hInstance = testing::testInstance();
-    windowClass.lpszClassName = u"RenderHost";
-    ASSERT_NE(RegisterClass(&windowClass), 0);
-    main_ = CreateWindowEx(0, u"RenderHost", u"Host", WS_VISIBLE, 0, 26, 300, 300, nullptr, nullptr,
-                           testing::testInstance(), nullptr);
-    view_ = CreateWindowEx(0, WC_RICHINK, nullptr, 0x503008C0, 0, 0, 300, 274, main_, nullptr,
-                           testing::testInstance(), nullptr);
-    ASSERT_NE(view_, nullptr);
-  }
-
-  TextViewWidget& widget() { return *qobject_cast<TextViewWidget*>(widgets::widgetOf(view_)); }
+  void SetUp() override { createHost(300, 300); }
 
   // The text area of the view as drawn with `style`.
   QImage render(WPARAM style, const std::u16string& text) {
@@ -76,9 +57,6 @@ class PageStyleRender : public ::testing::Test {
     return rows;
   }
 
-  testing::DeviceSandbox sandbox_;
-  HWND main_ = nullptr;
-  HWND view_ = nullptr;
 };
 
 TEST_F(PageStyleRender, RuledLinesRunUnderEveryTextLineAndDownThePage) {

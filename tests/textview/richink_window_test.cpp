@@ -14,36 +14,16 @@
 #include "platform/textview/font_fallback.h"
 #include "platform/textview/richink.h"
 #include "platform/textview/text_widget.h"
+#include "tests/support/text_view_host.h"
 
 namespace platform::textview {
 namespace {
 
-constexpr DWORD kViewerStyle = 0x503008C0;  // child, visible, both scroll bars, read-only, auto scrolling
-
-LRESULT CALLBACK hostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProc(hwnd, message, wParam, lParam);
-}
-
 // A main window with a text view filling it, as the viewer creates them.
-class RichInkWindow : public ::testing::Test {
+class RichInkWindow : public test_support::TextViewHostTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(InitRichInkDLL());
-    WNDCLASS windowClass{};
-    windowClass.lpfnWndProc = hostWindowProc;
-    windowClass.hInstance = testing::testInstance();
-    windowClass.lpszClassName = u"TextViewHost";
-    ASSERT_NE(RegisterClass(&windowClass), 0);
-    main_ = CreateWindowEx(0, u"TextViewHost", u"Host", WS_VISIBLE, 0, 26, 480, 588, nullptr, nullptr,
-                           testing::testInstance(), nullptr);
-    ASSERT_NE(main_, nullptr);
-    view_ = CreateWindowEx(0, WC_RICHINK, nullptr, kViewerStyle, 0, 0, 480, 562, main_, nullptr,
-                           testing::testInstance(), nullptr);
-    ASSERT_NE(view_, nullptr);
-    testing::pumpMessages();
-  }
+  void SetUp() override { createHost(480, 588); }
 
-  TextViewWidget& widget() { return *qobject_cast<TextViewWidget*>(widgets::widgetOf(view_)); }
   TextViewControl& control() { return widget().control(); }
   LRESULT send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { return SendMessage(view_, message, wParam, lParam); }
   LRESULT setText(const std::u16string& text) { return send(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())); }
@@ -58,9 +38,6 @@ class RichInkWindow : public ::testing::Test {
     return text;
   }
 
-  testing::DeviceSandbox sandbox_;
-  HWND main_ = nullptr;
-  HWND view_ = nullptr;
 };
 
 // A source in the viewer's manner (start, current, limit), with every call logged.

@@ -1,4 +1,4 @@
-#include "tests/palmdoc/palmdoc_builder.h"
+#include "tests/support/palmdoc_builder.h"
 
 #include <algorithm>
 #include <cstring>
