@@ -16,7 +16,7 @@
 #include <mutex>
 
 #include "platform/system/files/device_location.h"
-#include "platform/system/files/handle_numbers.h"
+#include "platform/system/files/handle_table.h"
 #include "platform/system/files/host_errors.h"
 #include "platform/system/files/host_file_info.h"
 #include "platform/system/files/open_file_table.h"
@@ -37,13 +37,9 @@ struct OpenFile {
   DWORD shareMode = 0;    // FILE_SHARE_* that this handle allows others
 };
 
-struct OpenFileTable {
-  std::mutex mutex;                           // guards `files`
-  std::map<std::uintptr_t, OpenFile> files;  // every open handle by its value
-};
-
-OpenFileTable& table() {
-  static OpenFileTable instance;
+// Every open file handle by its value.
+HandleTable<OpenFile>& table() {
+  static HandleTable<OpenFile> instance;
   return instance;
 }
 
@@ -53,7 +49,7 @@ bool wantsWrite(DWORD access) { return (access & (GENERIC_WRITE | kGenericAll)) 
 // Whether a new open of (device, inode) with this access and share mode meets an open handle
 // that forbids it. The caller holds the table's mutex.
 bool conflictsWithOpenHandles(dev_t device, ino_t inode, bool read, bool write, DWORD shareMode) {
-  for (const auto& [value, file] : table().files) {
+  for (const auto& [value, file] : table().entries) {
     if (file.device != device || file.inode != inode) continue;
     if (read && (file.shareMode & FILE_SHARE_READ) == 0) return true;
     if (write && (file.shareMode & FILE_SHARE_WRITE) == 0) return true;
@@ -66,12 +62,9 @@ bool conflictsWithOpenHandles(dev_t device, ino_t inode, bool read, bool write, 
 // The open file behind a handle, or nullptr (the last error then says why). The caller holds
 // the table's mutex.
 OpenFile* findOpenFile(HANDLE handle) {
-  auto found = table().files.find(reinterpret_cast<std::uintptr_t>(handle));
-  if (found == table().files.end()) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return nullptr;
-  }
-  return &found->second;
+  OpenFile* open = table().find(handle);
+  if (open == nullptr) SetLastError(ERROR_INVALID_HANDLE);
+  return open;
 }
 
 int openFlagsFor(bool read, bool write, DWORD disposition) {
@@ -95,7 +88,7 @@ int openFlagsFor(bool read, bool write, DWORD disposition) {
 
 bool isHostFileOpen(dev_t device, ino_t inode) {
   std::lock_guard<std::mutex> lock(table().mutex);
-  for (const auto& [value, file] : table().files) {
+  for (const auto& [value, file] : table().entries) {
     if (file.device == device && file.inode == inode) return true;
   }
   return false;
@@ -155,8 +148,7 @@ HANDLE CreateFile(LPCWSTR path, DWORD access, DWORD shareMode, SECURITY_ATTRIBUT
     return failWith(ERROR_SHARING_VIOLATION, INVALID_HANDLE_VALUE);
   }
 
-  const std::uintptr_t value = newHandleValue();
-  table().files[value] = OpenFile{descriptor, opened.st_dev, opened.st_ino, read, write, shareMode};
+  const std::uintptr_t value = table().add(OpenFile{descriptor, opened.st_dev, opened.st_ino, read, write, shareMode});
   const bool reportsExisting = exists && (creationDisposition == OPEN_ALWAYS || creationDisposition == CREATE_ALWAYS);
   SetLastError(reportsExisting ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
   return reinterpret_cast<HANDLE>(value);
@@ -257,9 +249,9 @@ DWORD GetFileSize(HANDLE file, DWORD* sizeHigh) {
 
 BOOL CloseHandle(HANDLE object) {
   std::lock_guard<std::mutex> lock(table().mutex);
-  auto found = table().files.find(reinterpret_cast<std::uintptr_t>(object));
-  if (found == table().files.end()) return failWith(ERROR_INVALID_HANDLE, FALSE);
-  ::close(found->second.descriptor);
-  table().files.erase(found);
+  const OpenFile* open = table().find(object);
+  if (open == nullptr) return failWith(ERROR_INVALID_HANDLE, FALSE);
+  ::close(open->descriptor);
+  table().remove(object);
   return TRUE;
 }

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "platform/system/files/device_location.h"
-#include "platform/system/files/handle_numbers.h"
+#include "platform/system/files/handle_table.h"
 #include "platform/system/files/host_errors.h"
 #include "platform/system/files/host_file_info.h"
 #include "platform/system/windows.h"
@@ -40,13 +40,9 @@ struct Search {
   std::size_t next = 0;             // the index of the next entry to hand out
 };
 
-struct SearchTable {
-  std::mutex mutex;                             // guards `searches`
-  std::map<std::uintptr_t, Search> searches;  // every open search by its handle value
-};
-
-SearchTable& searchTable() {
-  static SearchTable instance;
+// Every open search by its handle value.
+HandleTable<Search>& searchTable() {
+  static HandleTable<Search> instance;
   return instance;
 }
 
@@ -152,25 +148,21 @@ HANDLE FindFirstFile(LPCWSTR pattern, WIN32_FIND_DATA* data) {
   std::sort(search.entries.begin(), search.entries.end(), lessIgnoringCase);
 
   if (!handOutNext(search, *data)) return failWith(ERROR_FILE_NOT_FOUND, INVALID_HANDLE_VALUE);
-  const std::uintptr_t value = newHandleValue();
   std::lock_guard<std::mutex> lock(searchTable().mutex);
-  searchTable().searches[value] = std::move(search);
-  return reinterpret_cast<HANDLE>(value);
+  return reinterpret_cast<HANDLE>(searchTable().add(std::move(search)));
 }
 
 BOOL FindNextFile(HANDLE searchHandle, WIN32_FIND_DATA* data) {
   if (data == nullptr) return failWith(ERROR_INVALID_PARAMETER, FALSE);
   std::lock_guard<std::mutex> lock(searchTable().mutex);
-  auto found = searchTable().searches.find(reinterpret_cast<std::uintptr_t>(searchHandle));
-  if (found == searchTable().searches.end()) return failWith(ERROR_INVALID_HANDLE, FALSE);
-  if (!handOutNext(found->second, *data)) return failWith(ERROR_NO_MORE_FILES, FALSE);
+  Search* search = searchTable().find(searchHandle);
+  if (search == nullptr) return failWith(ERROR_INVALID_HANDLE, FALSE);
+  if (!handOutNext(*search, *data)) return failWith(ERROR_NO_MORE_FILES, FALSE);
   return TRUE;
 }
 
 BOOL FindClose(HANDLE searchHandle) {
   std::lock_guard<std::mutex> lock(searchTable().mutex);
-  if (searchTable().searches.erase(reinterpret_cast<std::uintptr_t>(searchHandle)) == 0) {
-    return failWith(ERROR_INVALID_HANDLE, FALSE);
-  }
+  if (!searchTable().remove(searchHandle)) return failWith(ERROR_INVALID_HANDLE, FALSE);
   return TRUE;
 }

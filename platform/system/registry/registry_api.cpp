@@ -9,7 +9,7 @@
 #include <mutex>
 #include <optional>
 
-#include "platform/system/files/handle_numbers.h"
+#include "platform/system/files/handle_table.h"
 #include "platform/system/registry/registry_store.h"
 #include "platform/system/windows.h"
 
@@ -23,13 +23,9 @@ struct OpenKey {
   std::string databasePath;  // the store it belongs to: a handle outlives no device change
 };
 
-struct KeyTable {
-  std::mutex mutex;                           // guards `keys`
-  std::map<std::uintptr_t, OpenKey> keys;    // every open key handle by its value
-};
-
-KeyTable& keyTable() {
-  static KeyTable instance;
+// Every open key handle by its value.
+platform::files::HandleTable<OpenKey>& keyTable() {
+  static platform::files::HandleTable<OpenKey> instance;
   return instance;
 }
 
@@ -40,19 +36,17 @@ std::optional<KeyId> keyOf(HKEY handle, LONG& error) {
   const auto value = reinterpret_cast<std::uintptr_t>(handle);
   if (value >= 0x80000000u && value <= 0x80000003u) return static_cast<KeyId>(value - 0x80000000u + kClassesRootId);
   std::lock_guard<std::mutex> lock(keyTable().mutex);
-  auto found = keyTable().keys.find(value);
-  if (found == keyTable().keys.end() || found->second.databasePath != currentDatabasePath()) {
+  const OpenKey* open = keyTable().find(handle);
+  if (open == nullptr || open->databasePath != currentDatabasePath()) {
     error = status(ERROR_INVALID_HANDLE);
     return std::nullopt;
   }
-  return found->second.key;
+  return open->key;
 }
 
 HKEY newHandleFor(KeyId key) {
-  const std::uintptr_t value = platform::files::newHandleValue();
   std::lock_guard<std::mutex> lock(keyTable().mutex);
-  keyTable().keys[value] = OpenKey{key, currentDatabasePath()};
-  return reinterpret_cast<HKEY>(value);
+  return reinterpret_cast<HKEY>(keyTable().add(OpenKey{key, currentDatabasePath()}));
 }
 
 // Splits "a\b\c" into its names. A leading separator or an empty name between two is a bad

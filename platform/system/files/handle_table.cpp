@@ -1,6 +1,6 @@
 // Handle values for the file services and the registry. One counter serves every kind, so the
 // kinds never share a value; steps of 4 keep the lowest two bits clear.
-#include "platform/system/files/handle_numbers.h"
+#include "platform/system/files/handle_table.h"
 
 #include <atomic>
 
