@@ -189,6 +189,6 @@ LONG RegCloseKey(HKEY key) {
   const auto value = reinterpret_cast<std::uintptr_t>(key);
   if (value >= 0x80000000u && value <= 0x80000003u) return ERROR_SUCCESS;  // the roots are never closed
   std::lock_guard<std::mutex> lock(keyTable().mutex);
-  if (keyTable().keys.erase(value) == 0) return status(ERROR_INVALID_HANDLE);
+  if (!keyTable().remove(key)) return status(ERROR_INVALID_HANDLE);
   return ERROR_SUCCESS;
 }
