@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
+#include <string>
+#include <vector>
+
 #include "platform/system/screen_metrics.h"
 #include "platform/system/window_host.h"
 #include "platform/testing/test_host.h"
@@ -11,6 +16,30 @@
 #include "platform/textview/text_widget.h"
 
 namespace test_support {
+
+// A stream-in source in the manner of the viewer's: start, current and limit over a byte array,
+// every call logged.
+struct RecordingSource {
+  std::string bytes;            // what the source delivers, in full (the zero byte included)
+  size_t current = 0;           // next byte to deliver
+  std::vector<LONG> requested;  // each call's requested count
+  std::vector<LONG> delivered;  // each call's delivered count
+  int callsAfterEnd = 0;        // calls made after a 0-byte delivery
+};
+
+// The EDITSTREAM callback of a RecordingSource (the cookie).
+inline DWORD recordingCallback(DWORD_PTR cookie, BYTE* buffer, LONG requested, LONG* delivered) {
+  auto* source = reinterpret_cast<RecordingSource*>(cookie);
+  if (!source->delivered.empty() && source->delivered.back() == 0) ++source->callsAfterEnd;
+  const size_t available = source->bytes.size() - source->current;
+  const LONG count = static_cast<LONG>(std::min<size_t>(available, static_cast<size_t>(requested)));
+  std::copy_n(source->bytes.data() + source->current, count, buffer);
+  source->current += static_cast<size_t>(count);
+  *delivered = count;
+  source->requested.push_back(requested);
+  source->delivered.push_back(count);
+  return 0;
+}
 
 class TextViewHostTest : public ::testing::Test {
  protected:

@@ -40,24 +40,8 @@ class RichInkWindow : public test_support::TextViewHostTest {
 
 };
 
-// A source in the viewer's manner (start, current, limit), with every call logged.
-struct StreamSource {
-  std::string bytes;             // the bytes it delivers, the zero byte included
-  size_t current = 0;            // next byte to deliver
-  std::vector<LONG> requested;   // each call's request
-  std::vector<LONG> delivered;   // each call's delivery
-};
-
-DWORD streamCallback(DWORD_PTR cookie, BYTE* buffer, LONG requested, LONG* delivered) {
-  auto* source = reinterpret_cast<StreamSource*>(cookie);
-  const LONG count = static_cast<LONG>(std::min<size_t>(source->bytes.size() - source->current, static_cast<size_t>(requested)));
-  std::copy_n(source->bytes.data() + source->current, count, buffer);
-  source->current += static_cast<size_t>(count);
-  *delivered = count;
-  source->requested.push_back(requested);
-  source->delivered.push_back(count);
-  return 0;
-}
+using StreamSource = test_support::RecordingSource;
+constexpr auto streamCallback = test_support::recordingCallback;
 
 TEST_F(RichInkWindow, StreamInPullsTheDocumentInFourKilobyteChunks) {
   StreamSource source;
