@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "decode/japanese.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
@@ -241,7 +242,7 @@ PairReference loadPairReference() {
   for (int t = 0x40; t <= 0xFC; ++t) {
     if (t != 0x7F) reference.trails.push_back(static_cast<uint8_t>(t));
   }
-  std::ifstream file(QUILL_DECODE_REFERENCE_DIR "/cp932_pairs.txt");
+  std::ifstream file(test_files::referenceDir() / "cp932_pairs.txt");
   std::string line;
   while (std::getline(file, line)) {
     if (line.empty() || line[0] == '#') continue;
