@@ -191,10 +191,10 @@ TEST(ChineseDecoders, NothingButTheZeroUnitForAnEmptyOrNegativeLength) {
   for (const auto& decoder : {big5, gb2312}) {
     char16_t out[3] = {0x1111, 0x1111, 0x1111};
     const uint8_t in[3] = {0xB0, 0xA1, 0};
-    EXPECT_EQ(decoder(out, in, 0), 1);
+    EXPECT_EQ(decoder(out, in, 0), 0u);
     EXPECT_EQ(out[0], 0);
     EXPECT_EQ(out[1], 0x1111);
-    EXPECT_EQ(decoder(out, in, -1), 1);
+    EXPECT_EQ(decoder(out, in, -1), 0u);
     EXPECT_EQ(out[0], 0);
     EXPECT_EQ(out[1], 0x1111);
   }

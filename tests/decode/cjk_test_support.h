@@ -22,15 +22,16 @@
 
 namespace cjk_test {
 
-using Decoder = std::function<int(char16_t* out, const uint8_t* in, int32_t n)>;
+using Decoder = std::function<size_t(char16_t* out, const uint8_t* in, int32_t n)>;
 
 // No decoder of these families writes this unit: it is a high surrogate, which no table holds
 // and no single byte gives. Marks output room the decoder left alone.
 inline constexpr char16_t kUntouched = 0xDBFF;
 
 // Decodes `bytes` into room for exactly n + 1 units and returns the text before the closing
-// zero unit (zero units inside the text stay). Fails the test when the result is not 1, when
-// the text does not end with a zero unit or when anything after that zero was written.
+// zero unit (zero units inside the text stay). Fails the test when the text does not end with
+// a zero unit, when anything after that zero was written or when the decoder reports another
+// count than the units before that zero.
 inline std::u16string decode(const Decoder& decoder, std::string_view bytes) {
   const size_t n = bytes.size();
   auto input = std::make_unique<uint8_t[]>(n + 1);
@@ -39,7 +40,7 @@ inline std::u16string decode(const Decoder& decoder, std::string_view bytes) {
   }
   input[n] = 0;
   std::vector<char16_t> output(n + 1, kUntouched);
-  EXPECT_EQ(decoder(output.data(), input.get(), static_cast<int32_t>(n)), 1);
+  const size_t reported = decoder(output.data(), input.get(), static_cast<int32_t>(n));
   size_t written = output.size();
   while (written > 0 && output[written - 1] == kUntouched) {
     --written;
@@ -48,6 +49,7 @@ inline std::u16string decode(const Decoder& decoder, std::string_view bytes) {
     ADD_FAILURE() << "the output does not end with a zero unit";
     return {};
   }
+  EXPECT_EQ(reported, written - 1) << "the decoder must report the units before its ending zero";
   for (size_t i = 0; i < written; ++i) {
     if (output[i] == kUntouched) {
       ADD_FAILURE() << "unit " << i << " was skipped";

@@ -262,10 +262,10 @@ TEST(KoreanDecoders, NothingButTheZeroUnitForAnEmptyOrNegativeLength) {
   for (const auto& decoder : {eucKr, iso2022Kr}) {
     char16_t out[4] = {0x1111, 0x1111, 0x1111, 0x1111};
     const uint8_t in[4] = {'a', 0xB0, 0xA1, 0};
-    EXPECT_EQ(decoder(out, in, 0), 1);
+    EXPECT_EQ(decoder(out, in, 0), 0u);
     EXPECT_EQ(out[0], 0);
     EXPECT_EQ(out[1], 0x1111);
-    EXPECT_EQ(decoder(out, in, -3), 1);
+    EXPECT_EQ(decoder(out, in, -3), 0u);
     EXPECT_EQ(out[0], 0);
     EXPECT_EQ(out[1], 0x1111);
   }

@@ -21,16 +21,16 @@ enum class Decoder { Utf8, Utf16 };
 
 // Decodes as the viewer does: the bytes in storage of exactly n + 1 with a zero after them, the
 // output in n + 1 units. Returns the text before the ending zero unit, and checks that nothing
-// after that zero, nor past the n + 1 units, was written and that the input is unchanged.
+// after that zero, nor past the n + 1 units, was written, that the decoder reported the units
+// before that zero and that the input is unchanged.
 std::u16string decode(Decoder decoder, const Bytes& bytes) {
   Bytes input(bytes);
   input.push_back(0);
   std::vector<char16_t> output(bytes.size() + 1 + kGuardUnits, kUntouched);
   UnicodeDecoder unicode;
   int32_t n = static_cast<int32_t>(bytes.size());
-  int result = decoder == Decoder::Utf8 ? unicode.decodeUtf8(output.data(), input.data(), n)
-                                        : unicode.decodeUtf16(output.data(), input.data(), n);
-  EXPECT_EQ(result, 1);
+  const size_t reported = decoder == Decoder::Utf8 ? unicode.decodeUtf8(output.data(), input.data(), n)
+                                                  : unicode.decodeUtf16(output.data(), input.data(), n);
   EXPECT_EQ(Bytes(input.begin(), input.end() - 1), bytes) << "the input was changed";
   size_t end = output.size();
   while (end > 0 && output[end - 1] == kUntouched) --end;
@@ -39,6 +39,7 @@ std::u16string decode(Decoder decoder, const Bytes& bytes) {
     return {};
   }
   EXPECT_LE(end, bytes.size() + 1) << "wrote past the n + 1 units";
+  EXPECT_EQ(reported, end - 1) << "the decoder must report the units before its ending zero";
   return std::u16string(output.begin(), output.begin() + static_cast<std::ptrdiff_t>(end - 1));
 }
 
