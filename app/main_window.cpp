@@ -104,7 +104,7 @@ LRESULT mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-int createMainWindow(ViewerState& state, HINSTANCE instance, int showCommand) {
+bool createMainWindow(ViewerState& state, HINSTANCE instance, int showCommand) {
   state.instance = instance;
 
   WNDCLASS wc{};
@@ -114,7 +114,7 @@ int createMainWindow(ViewerState& state, HINSTANCE instance, int showCommand) {
   wc.hIcon = LoadIcon(instance, MAKEINTRESOURCE(res::kIconMain));
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   wc.lpszClassName = kMainWindowClass;
-  if (RegisterClass(&wc) == 0) return 0;
+  if (RegisterClass(&wc) == 0) return false;
 
   state.mainWindow = CreateWindowEx(0, kMainWindowClass, kMainWindowTitle, WS_VISIBLE, CW_USEDEFAULT,
                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, &state);
@@ -128,10 +128,10 @@ int createMainWindow(ViewerState& state, HINSTANCE instance, int showCommand) {
   menuBar.hwndParent = state.mainWindow;
   menuBar.nToolBarId = res::kMenuBarMain;
   menuBar.hInstRes = instance;
-  if (!SHCreateMenuBar(&menuBar)) return 0;
+  if (!SHCreateMenuBar(&menuBar)) return false;
   state.menuBar = menuBar.hwndMB;
 
   ShowWindow(state.mainWindow, showCommand);
   UpdateWindow(state.mainWindow);
-  return 1;
+  return true;
 }

@@ -38,7 +38,7 @@ void ViewerTest::startViewer(const std::u16string& commandLine, const std::strin
   if (!settings.empty()) device->writeFile(u"\\Program Files\\Quillscope\\Setting.dat", settings);
   InitRichInkDLL();
   state = std::make_unique<ViewerState>(commandLine.c_str());
-  ASSERT_EQ(createMainWindow(*state, platform::testing::testInstance(), SW_SHOW), 1);
+  ASSERT_TRUE(createMainWindow(*state, platform::testing::testInstance(), SW_SHOW));
 }
 
 void ViewerTest::putDocument(const std::u16string& devicePath, const std::string& bytes) {

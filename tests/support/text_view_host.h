@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/shellext/aygshell.h"
 #include "platform/system/screen_metrics.h"
 #include "platform/system/window_host.h"
 #include "platform/testing/test_host.h"
@@ -45,7 +46,7 @@ class TextViewHostTest : public ::testing::Test {
  protected:
   // The viewer's text view style: child, visible, both scroll bars, read-only, auto scrolling.
   static constexpr DWORD kViewerStyle = 0x503008C0;
-  static constexpr int kMenuBarReserve = 26;  // device pixels below the view, as the viewer leaves
+  static constexpr int kMenuBarReserve = kMenuBarHeight;  // device pixels below the view, as the viewer leaves
 
   // Creates the host window, `width` x `height` device pixels just below the top bar, and the
   // view in it; then lets the posted messages of their creation run.

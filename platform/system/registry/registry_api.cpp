@@ -31,10 +31,17 @@ platform::files::HandleTable<OpenKey>& keyTable() {
 
 constexpr LONG status(DWORD error) { return static_cast<LONG>(error); }
 
+// The predefined roots' handle values, HKEY_CLASSES_ROOT to HKEY_USERS, one after another in
+// the order of their rows in the store.
+const std::uintptr_t kFirstRootValue = reinterpret_cast<std::uintptr_t>(HKEY_CLASSES_ROOT);
+const std::uintptr_t kLastRootValue = reinterpret_cast<std::uintptr_t>(HKEY_USERS);
+
+bool isPredefinedRoot(std::uintptr_t value) { return value >= kFirstRootValue && value <= kLastRootValue; }
+
 // The key a handle names: one of the predefined roots, or an open handle of the current store.
 std::optional<KeyId> keyOf(HKEY handle, LONG& error) {
   const auto value = reinterpret_cast<std::uintptr_t>(handle);
-  if (value >= 0x80000000u && value <= 0x80000003u) return static_cast<KeyId>(value - 0x80000000u + kClassesRootId);
+  if (isPredefinedRoot(value)) return static_cast<KeyId>(value - kFirstRootValue) + kClassesRootId;
   std::lock_guard<std::mutex> lock(keyTable().mutex);
   const OpenKey* open = keyTable().find(handle);
   if (open == nullptr || open->databasePath != currentDatabasePath()) {
@@ -187,7 +194,7 @@ LONG RegEnumKeyEx(HKEY key, DWORD index, LPWSTR name, DWORD* nameCount, DWORD* /
 
 LONG RegCloseKey(HKEY key) {
   const auto value = reinterpret_cast<std::uintptr_t>(key);
-  if (value >= 0x80000000u && value <= 0x80000003u) return ERROR_SUCCESS;  // the roots are never closed
+  if (isPredefinedRoot(value)) return ERROR_SUCCESS;  // the roots are never closed
   std::lock_guard<std::mutex> lock(keyTable().mutex);
   if (!keyTable().remove(key)) return status(ERROR_INVALID_HANDLE);
   return ERROR_SUCCESS;
