@@ -10,6 +10,11 @@ constexpr char16_t kCarriageReturn = u'\r';
 constexpr char16_t kLineFeed = u'\n';
 // How far back from a segment's limit a cut looks for a break opportunity.
 constexpr qsizetype kCutSearchWindow = 512;
+// How far back it then looks for a character boundary. A character is a few units at most; a
+// longer run without a boundary (a line of combining marks or of lone surrogates) is cut at the
+// limit, so that every segment but a line's last stays nearly kMaxSegmentLength long and
+// indexing stays linear in the text whatever it holds.
+constexpr qsizetype kBoundarySearchWindow = 32;
 
 // Characters that are as wide as they are tall (CJK ideographs, kana, Hangul, full-width
 // forms): text made of them wraps between any two, so a cut between two is invisible.
@@ -29,7 +34,9 @@ bool isCharacterBoundary(QStringView text, qsizetype position) {
 }
 
 // Where to cut a segment that has grown to `limit` (exclusive) from `start`: after a space, or
-// between two wide characters, near the limit; else at the limit on a character boundary.
+// between two wide characters, near the limit; else on the character boundary nearest the
+// limit; else, with none near, at the limit itself. Looks at no more than
+// kCutSearchWindow + kBoundarySearchWindow units.
 qsizetype segmentCut(QStringView text, qsizetype start, qsizetype limit) {
   const qsizetype lowest = std::max(start + 1, limit - kCutSearchWindow);
   for (qsizetype cut = limit; cut >= lowest; --cut) {
@@ -38,9 +45,11 @@ qsizetype segmentCut(QStringView text, qsizetype start, qsizetype limit) {
     if (before == u' ' || before == u'\t') return cut;
     if (isWideCharacter(before) && isWideCharacter(after)) return cut;
   }
-  qsizetype cut = limit;
-  while (cut > start + 1 && !isCharacterBoundary(text, cut)) --cut;
-  return cut;
+  const qsizetype boundaryLowest = std::max(start + 1, limit - kBoundarySearchWindow);
+  for (qsizetype cut = limit; cut >= boundaryLowest; --cut) {
+    if (isCharacterBoundary(text, cut)) return cut;
+  }
+  return limit;
 }
 
 QString withoutLineEnds(QStringView text) {
@@ -208,6 +217,8 @@ QString TextDocument::textOf(qsizetype start, qsizetype end, QStringView lineEnd
   start = std::clamp<qsizetype>(start, 0, text_.size());
   end = std::clamp<qsizetype>(end, start, text_.size());
   QString result;
+  // An empty range holds nothing, not even the line end it may lie inside.
+  if (start == end) return result;
   result.reserve(end - start);
   for (qsizetype segment = segmentAt(start); segment < segmentCount(); ++segment) {
     const qsizetype segmentBegin = segmentStart(segment);

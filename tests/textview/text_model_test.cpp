@@ -86,6 +86,27 @@ TEST(TextModel, LongLinesAreCutIntoSegmentsAtSpacesOrBetweenWideCharacters) {
   }
 }
 
+// A line without a single place to cut (a million combining marks, a million lone low
+// surrogates) is still cut into segments of nearly the full length: cutting every unit on its
+// own, after a long search back for a boundary, made indexing quadratic in such a line. The
+// segment lengths show the work done; the test asserts them, not a time.
+TEST(TextModel, ALineWithoutBoundariesIsCutIntoLongSegments) {
+  for (const char16_t unit : {u'\u0301', char16_t{0xDC00}}) {
+    QString line = QStringLiteral("x");
+    line += QString(1'000'000, QChar(unit));
+    const TextDocument document = TextDocument::fromPlainText(line);
+    ASSERT_EQ(document.lineCount(), 1);
+    ASSERT_GE(document.segmentCount(), 2);
+    EXPECT_LE(document.segmentCount(), document.length() / (kMaxSegmentLength / 2) + 1) << int(unit);
+    for (qsizetype segment = 0; segment + 1 < document.segmentCount(); ++segment) {
+      const qsizetype length = document.segmentEnd(segment) - document.segmentStart(segment);
+      ASSERT_GT(length, kMaxSegmentLength / 2) << "segment " << segment << " of U+" << std::hex << int(unit);
+      ASSERT_LE(length, kMaxSegmentLength);
+    }
+    EXPECT_EQ(document.textOf(0, document.length(), u"\n"), line);
+  }
+}
+
 TEST(TextModel, FacesSplitAndMergeRuns) {
   TextDocument document = TextDocument::fromPlainText("0123456789");
   EXPECT_FALSE(document.hasOwnFormats());
@@ -120,6 +141,8 @@ TEST(TextModel, TextOfARangeWritesLineEndsAsAsked) {
   EXPECT_EQ(document.textOf(-5, 2, u"\n"), "on");
   EXPECT_EQ(document.textOf(17, 100, u"\n"), "four");
   EXPECT_EQ(document.textOf(7, 3, u"\n"), "");
+  // An empty range is empty wherever it lies, inside a line end too.
+  for (const qsizetype k : {0, 3, 4, 5, 9, 15, 16, 17, 21}) EXPECT_EQ(document.textOf(k, k, u"\n"), "") << k;
 }
 
 TEST(TextModel, BuilderMakesParagraphsOfRuns) {
