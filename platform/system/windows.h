@@ -712,9 +712,16 @@ DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD moveM
 // The low 32 bits of the size; the high 32 bits go to *sizeHigh when it is given.
 DWORD GetFileSize(HANDLE file, DWORD* sizeHigh);
 BOOL CloseHandle(HANDLE object);
+// Writes what the handle's file holds through to the storage before returning.
+BOOL FlushFileBuffers(HANDLE file);
 DWORD GetFileAttributes(LPCWSTR path);
 BOOL CreateDirectory(LPCWSTR path, SECURITY_ATTRIBUTES* security);
 BOOL DeleteFile(LPCWSTR path);
+// Replaces the file `newFileName` (which must exist) by the file `oldFileName`, which then no
+// longer exists under its own name, in one step: anyone opening `newFileName` finds either the
+// whole old file or the whole new one, and handles opened before keep the old file. The change
+// of names is written through to the storage before returning. `oldFileName` must not be open.
+BOOL DeleteAndRenameFile(LPCWSTR newFileName, LPCWSTR oldFileName);
 // Directory search: `pattern` is a directory path followed by "*.*", "*" or a name.
 HANDLE FindFirstFile(LPCWSTR pattern, WIN32_FIND_DATA* data);
 BOOL FindNextFile(HANDLE search, WIN32_FIND_DATA* data);

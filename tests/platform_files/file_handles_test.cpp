@@ -4,9 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QString>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/system/windows.h"
 #include "tests/platform_files/device_folder.h"
@@ -256,6 +260,113 @@ TEST_F(FileHandlesTest, AttributesFoldersAndDeleting) {
   EXPECT_FALSE(std::filesystem::exists(host("My Documents/plain.txt")));
   EXPECT_FALSE(DeleteFile(u"\\My Documents\\plain.txt"));
   EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+}
+
+// Symbolic links in the device: one that stays inside is followed; one that leads out is a
+// missing file for every service, and no service creates, changes or lists anything through
+// it; a dangling link never gets its target created.
+TEST_F(FileHandlesTest, LinksOutOfTheDeviceAreMissingAndDanglingLinksCreateNothing) {
+  char outsideTemplate[] = "/tmp/quill-outside-XXXXXX";
+  ASSERT_NE(::mkdtemp(outsideTemplate), nullptr);
+  const std::string outside = outsideTemplate;
+  { std::ofstream(outside + "/secret.txt") << "outside"; }
+  writeHostFile("inside.txt", "inside");
+  std::filesystem::create_directories(host("Program Files/Quillscope"));
+  std::filesystem::create_symlink(outside + "/created.dat", host("Program Files/Quillscope/Setting.dat"));
+  std::filesystem::create_symlink(outside + "/secret.txt", host("secret.txt"));
+  std::filesystem::create_symlink(outside, host("out"));
+  std::filesystem::create_symlink(host("inside.txt"), host("in.txt"));
+  std::filesystem::create_symlink(host("missing.txt"), host("dangling.txt"));
+
+  struct Case {
+    const char16_t* path;
+    DWORD disposition;
+    DWORD error;  // the open's error, or ERROR_SUCCESS when it opens
+  };
+  const Case cases[] = {
+      {kSettings, OPEN_ALWAYS, ERROR_ACCESS_DENIED},     // the settings load's open
+      {kSettings, OPEN_EXISTING, ERROR_FILE_NOT_FOUND},
+      {u"\\secret.txt", OPEN_EXISTING, ERROR_FILE_NOT_FOUND},
+      {u"\\secret.txt", CREATE_ALWAYS, ERROR_ACCESS_DENIED},
+      {u"\\secret.txt", TRUNCATE_EXISTING, ERROR_FILE_NOT_FOUND},
+      {u"\\out\\secret.txt", OPEN_EXISTING, ERROR_FILE_NOT_FOUND},
+      {u"\\out\\new.txt", CREATE_NEW, ERROR_ACCESS_DENIED},
+      {u"\\out\\..\\out\\new.txt", OPEN_ALWAYS, ERROR_ACCESS_DENIED},
+      {u"\\dangling.txt", OPEN_ALWAYS, ERROR_ACCESS_DENIED},  // its target would be inside, still not made
+      {u"\\dangling.txt", CREATE_ALWAYS, ERROR_ACCESS_DENIED},
+      {u"\\in.txt", OPEN_EXISTING, ERROR_SUCCESS},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(QString::fromUtf16(c.path).toStdString() + " disposition " + std::to_string(c.disposition));
+    HANDLE file = open(c.path, GENERIC_READ | GENERIC_WRITE, 0, c.disposition);
+    if (c.error == ERROR_SUCCESS) {
+      ASSERT_NE(file, INVALID_HANDLE_VALUE);
+      char bytes[6] = {};
+      DWORD got = 0;
+      EXPECT_TRUE(ReadFile(file, bytes, 6, &got, nullptr));
+      EXPECT_EQ(std::string(bytes, got), "inside");
+      CloseHandle(file);
+    } else {
+      EXPECT_EQ(file, INVALID_HANDLE_VALUE);
+      EXPECT_EQ(GetLastError(), c.error);
+    }
+  }
+  EXPECT_EQ(GetFileAttributes(u"\\secret.txt"), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetFileAttributes(u"\\out\\secret.txt"), INVALID_FILE_ATTRIBUTES);
+  EXPECT_FALSE(CreateDirectory(u"\\out\\made", nullptr));
+  EXPECT_FALSE(DeleteFile(u"\\out\\secret.txt"));
+  WIN32_FIND_DATA found{};
+  EXPECT_EQ(FindFirstFile(u"\\out\\*", &found), INVALID_HANDLE_VALUE);
+  std::vector<std::u16string> listed;
+  HANDLE search = FindFirstFile(u"\\*", &found);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  do listed.emplace_back(found.cFileName);
+  while (FindNextFile(search, &found));
+  FindClose(search);
+  EXPECT_EQ(listed, (std::vector<std::u16string>{u"dangling.txt", u"in.txt", u"inside.txt", u"Program Files"}));
+
+  // Outside, everything is as it was.
+  std::vector<std::string> outsideNames;
+  for (const auto& entry : std::filesystem::directory_iterator(outside)) outsideNames.push_back(entry.path().filename());
+  EXPECT_EQ(outsideNames, std::vector<std::string>{"secret.txt"});
+  std::ifstream secret(outside + "/secret.txt");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(secret), {}), "outside");
+  EXPECT_FALSE(std::filesystem::exists(host("missing.txt")));
+  std::filesystem::remove_all(outside);
+}
+
+// Replacing a file in one step: a handle opened before keeps the old content, the name gives
+// the new; the source must be a closed plain file and the target must exist.
+TEST_F(FileHandlesTest, DeleteAndRenameReplacesAFileInOneStep) {
+  writeHostFile("old.txt", "old");
+  writeHostFile("new.txt", "new");
+  HANDLE before = open(u"\\old.txt", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
+  ASSERT_NE(before, INVALID_HANDLE_VALUE);
+  HANDLE source = open(u"\\new.txt", GENERIC_WRITE, 0, OPEN_EXISTING);
+  EXPECT_TRUE(FlushFileBuffers(source));
+  EXPECT_FALSE(DeleteAndRenameFile(u"\\old.txt", u"\\new.txt"));
+  EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
+  CloseHandle(source);
+  EXPECT_FALSE(FlushFileBuffers(source));
+
+  EXPECT_TRUE(DeleteAndRenameFile(u"\\old.txt", u"\\new.txt"));
+  EXPECT_EQ(readHostFile("old.txt"), "new");
+  EXPECT_FALSE(std::filesystem::exists(host("new.txt")));
+  char bytes[8] = {};
+  DWORD got = 0;
+  EXPECT_TRUE(ReadFile(before, bytes, sizeof bytes, &got, nullptr));
+  EXPECT_EQ(std::string(bytes, got), "old");
+  CloseHandle(before);
+
+  EXPECT_FALSE(DeleteAndRenameFile(u"\\old.txt", u"\\new.txt"));
+  EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+  writeHostFile("third.txt", "3");
+  EXPECT_FALSE(DeleteAndRenameFile(u"\\missing.txt", u"\\third.txt"));
+  EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+  std::filesystem::create_symlink(host("old.txt"), host("link.txt"));
+  EXPECT_FALSE(DeleteAndRenameFile(u"\\link.txt", u"\\third.txt"));
+  EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(readHostFile("old.txt"), "new");
 }
 
 TEST(LastErrorTest, EachThreadHasItsOwn) {

@@ -14,6 +14,7 @@ struct DeviceLocation {
   std::string hostPath;                     // the host path (UTF-8) that holds the entry, existing or not
   bool isVirtualDirectory = false;          // desktop mode: a folder that exists only as a mount point ("\Program Files")
   std::vector<std::u16string> mountedNames;  // desktop mode: names mounted inside this folder, listed beside its host entries
+  bool outsideDevice = false;               // sandbox mode: with its links followed, the path leaves the device folder
 };
 
 // Resolves a device path ("\" or "/" separators; a path without a leading separator is taken
@@ -21,6 +22,11 @@ struct DeviceLocation {
 // case-insensitively, as the handheld's file system compares names, when the exact name is
 // missing.
 DeviceLocation locateDevicePath(const std::u16string& devicePath);
+
+// Sandbox mode: whether `hostPath`, with every symbolic link followed, lies inside the device
+// folder. A path whose last names do not exist yet is judged by the deepest part that exists.
+// Always true in desktop mode.
+bool isInsideDevice(const std::string& hostPath);
 
 // The device path, "\" + names joined with "\", of resolved components.
 std::u16string joinDevicePath(const std::vector<std::u16string>& components);

@@ -168,6 +168,33 @@ std::u16string devicePathFrom(const std::u16string& mountPoint, const std::strin
   return result;
 }
 
+// The real path (every link followed) of `hostPath`, or of its deepest existing folder when it
+// does not exist; empty when not even "/" can be resolved.
+std::string realPathOfDeepestExisting(std::string hostPath) {
+  while (!hostPath.empty()) {
+    if (char* real = ::realpath(hostPath.c_str(), nullptr)) {
+      std::string result(real);
+      std::free(real);
+      return result;
+    }
+    if (errno != ENOENT && errno != ENOTDIR) return {};
+    // A dangling link or a missing name: judge the folder that holds it.
+    const std::size_t slash = hostPath.find_last_of('/');
+    if (slash == std::string::npos) return {};
+    hostPath = slash == 0 ? (hostPath == "/" ? std::string() : std::string("/")) : hostPath.substr(0, slash);
+  }
+  return {};
+}
+
+bool isInsideSandbox(const std::string& sandboxRoot, const std::string& hostPath) {
+  // The device folder itself may lie behind a link (a temporary folder often does).
+  const std::string root = realPathOfDeepestExisting(sandboxRoot);
+  const std::string real = realPathOfDeepestExisting(hostPath);
+  if (root.empty() || real.empty()) return false;
+  std::string suffix;
+  return deviceSuffixBelow(real, root, suffix);
+}
+
 }  // namespace
 
 void setDeviceRoot(const std::string& hostFolder) {
@@ -195,6 +222,7 @@ DeviceLocation locateDevicePath(const std::u16string& devicePath) {
 
   if (!mapping.sandboxRoot.empty()) {
     location.hostPath = appendHostNames(mapping.sandboxRoot, names, 0);
+    location.outsideDevice = !isInsideSandbox(mapping.sandboxRoot, location.hostPath);
     return location;
   }
   if (!names.empty() && sameNameIgnoringCase(names[0], kDocumentsName)) {
@@ -217,6 +245,11 @@ DeviceLocation locateDevicePath(const std::u16string& devicePath) {
   if (names.empty()) location.mountedNames = {kDocumentsName, kProgramFilesName};
   location.hostPath = appendHostNames("/", names, 0);
   return location;
+}
+
+bool isInsideDevice(const std::string& hostPath) {
+  const DeviceMapping mapping = currentMapping();
+  return mapping.sandboxRoot.empty() || isInsideSandbox(mapping.sandboxRoot, hostPath);
 }
 
 std::string hostPathFor(const std::u16string& devicePath) { return locateDevicePath(devicePath).hostPath; }

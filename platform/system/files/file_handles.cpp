@@ -14,6 +14,7 @@
 #include <limits>
 #include <map>
 #include <mutex>
+#include <string>
 
 #include "platform/system/files/device_location.h"
 #include "platform/system/files/handle_table.h"
@@ -84,6 +85,16 @@ int openFlagsFor(bool read, bool write, DWORD disposition) {
   }
 }
 
+// Whether the file an open descriptor names, as the kernel resolved its path, lies inside the
+// device (always in desktop mode; a host without /proc is trusted to the checks before the open).
+bool openedInsideDevice(int descriptor) {
+  const std::string link = "/proc/self/fd/" + std::to_string(descriptor);
+  char buffer[4096];
+  const ssize_t length = ::readlink(link.c_str(), buffer, sizeof buffer);
+  if (length <= 0 || static_cast<size_t>(length) >= sizeof buffer) return true;
+  return isInsideDevice(std::string(buffer, static_cast<size_t>(length)));
+}
+
 }  // namespace
 
 bool isHostFileOpen(dev_t device, ino_t inode) {
@@ -111,12 +122,23 @@ HANDLE CreateFile(LPCWSTR path, DWORD access, DWORD shareMode, SECURITY_ATTRIBUT
   if (location.components.empty() || location.isVirtualDirectory) {
     return failWith(ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);  // a folder is not a file
   }
+  const bool creates = creationDisposition != OPEN_EXISTING && creationDisposition != TRUNCATE_EXISTING;
+  // Sandbox mode: a path that leads out of the device through a link is a missing file, and
+  // nothing is created for it.
+  if (location.outsideDevice) {
+    return failWith(creates ? ERROR_ACCESS_DENIED : ERROR_FILE_NOT_FOUND, INVALID_HANDLE_VALUE);
+  }
 
   std::lock_guard<std::mutex> lock(table().mutex);
   // Everything that can refuse the open is checked before the host file is touched, so a
   // refused CREATE_ALWAYS never truncates a file that another handle holds.
   struct stat existing {};
   const bool exists = ::stat(location.hostPath.c_str(), &existing) == 0;
+  struct stat entry {};
+  if (!exists && errno == ENOENT && ::lstat(location.hostPath.c_str(), &entry) == 0 && S_ISLNK(entry.st_mode)) {
+    // A dangling link: the file it names is never created, in either mode.
+    return failWith(creates ? ERROR_ACCESS_DENIED : ERROR_FILE_NOT_FOUND, INVALID_HANDLE_VALUE);
+  }
   if (exists) {
     if (S_ISDIR(existing.st_mode)) return failWith(ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
     if (!S_ISREG(existing.st_mode)) return failWith(ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
@@ -131,15 +153,20 @@ HANDLE CreateFile(LPCWSTR path, DWORD access, DWORD shareMode, SECURITY_ATTRIBUT
   }
 
   const mode_t mode = (flagsAndAttributes & FILE_ATTRIBUTE_READONLY) != 0 ? 0444 : 0666;
-  const int descriptor = ::open(location.hostPath.c_str(), openFlagsFor(read, write, creationDisposition), mode);
+  // A file that was missing is created only as a new entry of its own: should a link appear
+  // at that name meanwhile, the open fails rather than create the link's target.
+  const int flags = openFlagsFor(read, write, creationDisposition) | (exists ? 0 : O_NOFOLLOW);
+  const int descriptor = ::open(location.hostPath.c_str(), flags, mode);
   if (descriptor < 0) {
     if (errno == ENOENT) return failWith(ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
     if (errno == EEXIST) return failWith(ERROR_FILE_EXISTS, INVALID_HANDLE_VALUE);
+    if (errno == ELOOP) return failWith(ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
     return failWithErrno(errno, INVALID_HANDLE_VALUE);
   }
   struct stat opened {};
-  if (::fstat(descriptor, &opened) != 0 || !S_ISREG(opened.st_mode) ||
+  if (::fstat(descriptor, &opened) != 0 || !S_ISREG(opened.st_mode) || !openedInsideDevice(descriptor) ||
       ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK) != 0) {
+    // Not a file, or (a link changed between the checks and the open) a file outside the device.
     ::close(descriptor);
     return failWith(ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
   }
@@ -245,6 +272,14 @@ DWORD GetFileSize(HANDLE file, DWORD* sizeHigh) {
   if (sizeHigh != nullptr) *sizeHigh = static_cast<DWORD>(size >> 32);
   SetLastError(ERROR_SUCCESS);  // tells a low part of 0xFFFFFFFF apart from a failure
   return static_cast<DWORD>(size & 0xFFFFFFFFu);
+}
+
+BOOL FlushFileBuffers(HANDLE file) {
+  std::lock_guard<std::mutex> lock(table().mutex);
+  OpenFile* open = findOpenFile(file);
+  if (open == nullptr) return FALSE;
+  if (::fsync(open->descriptor) != 0) return failWithErrno(errno, FALSE);
+  return TRUE;
 }
 
 BOOL CloseHandle(HANDLE object) {

@@ -119,6 +119,7 @@ HANDLE FindFirstFile(LPCWSTR pattern, WIN32_FIND_DATA* data) {
   if (namePattern.empty()) return failWith(ERROR_FILE_NOT_FOUND, INVALID_HANDLE_VALUE);
 
   const DeviceLocation folder = locateDevicePath(folderPath.empty() ? u"\\" : folderPath);
+  if (folder.outsideDevice) return failWith(ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
   Search search;
   if (DIR* dir = ::opendir(folder.hostPath.c_str())) {
     while (const dirent* entry = ::readdir(dir)) {
@@ -128,7 +129,10 @@ HANDLE FindFirstFile(LPCWSTR pattern, WIN32_FIND_DATA* data) {
       // A name with no device spelling, or too long for the record, cannot be handed out.
       if (name.find(u'\\') != std::u16string::npos || name.size() >= static_cast<std::size_t>(MAX_PATH)) continue;
       if (!matchesWildcard(name, namePattern)) continue;
-      search.entries.push_back(FoundEntry{std::move(name), hostChild(folder.hostPath, hostName), false});
+      std::string hostPath = hostChild(folder.hostPath, hostName);
+      // Sandbox mode: a link that leads out of the device is as good as missing.
+      if (!isInsideDevice(hostPath)) continue;
+      search.entries.push_back(FoundEntry{std::move(name), std::move(hostPath), false});
     }
     ::closedir(dir);
   } else if (!folder.isVirtualDirectory && folder.mountedNames.empty()) {
