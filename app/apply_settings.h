@@ -10,5 +10,8 @@ inline constexpr LONG kTextFontHeight = 12;
 // application-key hot keys on `mainWindow` (the window given, which may not be stored yet).
 void applySettings(ViewerState& state, HWND mainWindow);
 
-// The file browser's font height for a zoom: zoom × 12 / 100, truncated toward zero.
-inline int32_t fileBrowserFontHeight(int32_t zoomPercent) { return zoomPercent * kTextFontHeight / 100; }
+// The file browser's font height for a zoom: zoom × 12 / 100, truncated toward zero. Worked
+// out in 64 bits, so that any zoom a settings file holds gives a defined height.
+inline int32_t fileBrowserFontHeight(int32_t zoomPercent) {
+  return static_cast<int32_t>(int64_t{zoomPercent} * kTextFontHeight / 100);
+}

@@ -1,6 +1,7 @@
 #include "settings/settings_file.h"
 
 #include <cstring>
+#include <vector>
 
 void setDefaultSettings(SettingsImage& image) {
   std::memset(&image, 0, sizeof image);
@@ -34,11 +35,50 @@ void SettingsFile::load() {
   }
 }
 
+namespace {
+
+bool writeAll(HANDLE file, const void* bytes, DWORD count) {
+  DWORD written = 0;
+  return WriteFile(file, bytes, count, &written, nullptr) && written == count;
+}
+
+// Copies what `from` holds after the image to `to`, whatever its length.
+bool copyTail(HANDLE from, HANDLE to) {
+  if (SetFilePointer(from, sizeof(SettingsImage), nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) return false;
+  static constexpr DWORD kChunk = 64 * 1024;
+  std::vector<uint8_t> chunk(kChunk);
+  for (;;) {
+    DWORD read = 0;
+    if (!ReadFile(from, chunk.data(), kChunk, &read, nullptr)) return false;
+    if (read == 0) return true;
+    if (!writeAll(to, chunk.data(), read)) return false;
+  }
+}
+
+}  // namespace
+
 bool SettingsFile::save() {
   if (handle == INVALID_HANDLE_VALUE) return false;
-  if (SetFilePointer(handle, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) return false;
-  DWORD written = 0;
-  return WriteFile(handle, &image, sizeof image, &written, nullptr) && written == sizeof image;
+  // The new content goes to a file of its own beside the settings file, all of it and through
+  // to the storage, and then takes the settings file's name in one step. A save cut short (a
+  // full disk, a killed program) leaves the old file whole; a handle opened before the save
+  // keeps reading the old image.
+  HANDLE temporary =
+      CreateFile(kSettingsSavePath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (temporary == INVALID_HANDLE_VALUE) return false;
+  const bool complete = writeAll(temporary, &image, sizeof image) && copyTail(handle, temporary) &&
+                        FlushFileBuffers(temporary);
+  CloseHandle(temporary);
+  if (!complete || !DeleteAndRenameFile(kSettingsPath, kSettingsSavePath)) {
+    DeleteFile(kSettingsSavePath);
+    return false;
+  }
+  // The handle still holds the file as it was before; take the one just saved.
+  close();
+  handle = CreateFile(kSettingsPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  fileSize = GetFileSize(handle, nullptr);
+  return true;
 }
 
 bool SettingsFile::close() {

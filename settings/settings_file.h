@@ -6,6 +6,8 @@
 #include "settings/settings_image.h"
 
 inline constexpr WCHAR kSettingsPath[] = u"\\Program Files\\Quillscope\\Setting.dat";
+// Where a save writes the new content before it takes the settings file's name.
+inline constexpr WCHAR kSettingsSavePath[] = u"\\Program Files\\Quillscope\\Setting.dat.new";
 
 class SettingsFile {
  public:
@@ -17,8 +19,10 @@ class SettingsFile {
   // Opens (creating it empty when missing) and reads the file: a 184-byte file is the image,
   // anything else gives the defaults. Apart from creating a missing file, nothing is changed.
   void load();
-  // Writes the 184 bytes of the image at the start of the file; true only if all were written.
-  // A longer file keeps its length and its bytes after the image.
+  // Replaces the file by the 184 bytes of the image followed by the file's bytes after its
+  // first 184 (a longer file keeps its length and its tail), in one step: afterwards the file
+  // holds either the old content or the new, never a mix. True only when the new content is
+  // in place and written through to the storage; the handle then holds the saved file.
   bool save();
   bool close();
 

@@ -1,5 +1,12 @@
 // The settings file and applying it: sizes, defaults, kept bytes, hot keys, character sets.
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "app/apply_settings.h"
 #include "settings/settings_file.h"
@@ -94,9 +101,73 @@ TEST(SettingsFileTest, MissingFolderGivesDefaultsAndSaveFails) {
   EXPECT_FALSE(device.exists(kSettingsDevicePath));
 }
 
+// A save in a child process of its own under a file size limit (which is per process) that
+// cuts its writes short, as a full disk would. Returns 1 when save() reported success, 0 when
+// it reported failure, -1 when the child ended otherwise.
+int saveUnderSizeLimit(rlim_t limit, int32_t zoom) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::signal(SIGXFSZ, SIG_IGN);  // the write comes back short instead of ending the program
+    const rlimit bytes{limit, limit};
+    if (::setrlimit(RLIMIT_FSIZE, &bytes) != 0) ::_exit(3);
+    SettingsFile settings;
+    settings.image.zoomPercent = zoom;
+    settings.image.encoding = 7;
+    ::_exit(settings.save() ? 1 : 0);
+  }
+  int status = 0;
+  if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) > 1) return -1;
+  return WEXITSTATUS(status);
+}
+
+// Every save leaves either the whole old file or the whole new one, whatever point the write
+// is cut at, and a reader that opened the file before the save still reads a whole image.
+TEST(SettingsFileTest, ASaveCutShortLeavesTheOldFileWhole) {
+  const std::string image = settingsBytes(100, 1, 0);
+  struct Case {
+    std::string old;  // the file before the save
+    rlim_t limit;     // the largest file the save may write
+  };
+  const Case cases[] = {
+      {image, 0}, {image, 1}, {image, 100}, {image, 183}, {image, 184}, {image, RLIM_INFINITY},
+      {image + "tail", 184}, {image + "tail", 187}, {image + "tail", 188}, {std::string(100, '\x05'), 150},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("old file of " + std::to_string(c.old.size()) + " bytes, limit " + std::to_string(c.limit));
+    DeviceSandbox device;
+    device.writeFile(kSettingsDevicePath, c.old);
+    SettingsFile reader;  // opened before the save
+    const size_t newSize = std::max<size_t>(184, c.old.size());
+    const int saved = saveUnderSizeLimit(c.limit, 175);
+    ASSERT_GE(saved, 0);
+    const std::string after = device.readFile(kSettingsDevicePath);
+    if (c.limit >= newSize) {
+      EXPECT_EQ(saved, 1);
+      ASSERT_EQ(after.size(), newSize);
+      int32_t zoom = 0;
+      int32_t encoding = 0;
+      std::memcpy(&zoom, after.data(), 4);
+      std::memcpy(&encoding, after.data() + 132, 4);
+      EXPECT_EQ(zoom, 175);
+      EXPECT_EQ(encoding, 7);
+      EXPECT_EQ(after.substr(184), c.old.size() > 184 ? c.old.substr(184) : "");
+    } else {
+      EXPECT_EQ(saved, 0);
+      EXPECT_EQ(after, c.old);
+    }
+    EXPECT_FALSE(device.exists(u"\\Program Files\\Quillscope\\Setting.dat.new"));
+    char seen[184] = {};
+    DWORD read = 0;
+    ASSERT_NE(SetFilePointer(reader.handle, 0, nullptr, FILE_BEGIN), INVALID_SET_FILE_POINTER);
+    ASSERT_TRUE(ReadFile(reader.handle, seen, sizeof seen, &read, nullptr));
+    EXPECT_EQ(std::string(seen, read), c.old.substr(0, 184));
+  }
+}
+
 TEST(FileBrowserFontHeight, TruncatesTowardZero) {
-  const int32_t zooms[] = {0, 90, 95, 100, 105, 110, 115, 125, 150, 200};
-  const int32_t heights[] = {0, 10, 11, 12, 12, 13, 13, 15, 18, 24};
+  // A hostile zoom from a settings file gives a height too, not an overflow.
+  const int32_t zooms[] = {0, 90, 95, 100, 105, 110, 115, 125, 150, 200, INT32_MAX, INT32_MIN};
+  const int32_t heights[] = {0, 10, 11, 12, 12, 13, 13, 15, 18, 24, 257698037, -257698037};
   for (size_t i = 0; i < std::size(zooms); ++i) EXPECT_EQ(fileBrowserFontHeight(zooms[i]), heights[i]) << zooms[i];
 }
 
