@@ -5,17 +5,35 @@
 //   "RAISE <handle> <restore>"                     ->  "RAISED" or "NONE"
 // (class and title percent-encoded UTF-8, handle in decimal). The asking process gets a handle
 // of its own that stands for the remote window; SetForegroundWindow on it sends RAISE.
+//
+// The device is claimed before anything listens: a lock on a file beside the socket, held for
+// the viewer's whole life and let go by the system when the process ends however it ends (the
+// file stays behind only then). Only
+// the holder removes a socket file and listens, so starts that race never delete each other's
+// socket, and a socket left by a killed viewer is taken over by the next start that claims. A
+// start that finds the device claimed waits for the holder's window (it may still be creating
+// it, behind its first-run dialog) and claims the device itself should the holder end first.
 #include "platform/system/single_instance.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
+#include <chrono>
 #include <map>
-#include <unistd.h>
+#include <thread>
 
+#include "platform/host/device_screen.h"
 #include "platform/system/files/device_paths.h"
 #include "platform/system/handle_allocator.h"
+#include "platform/system/single_instance_messages.h"
 #include "platform/system/window_records.h"
 
 namespace platform::single_instance {
@@ -24,6 +42,10 @@ namespace {
 constexpr int kConnectTimeoutMs = 1000;  // a live viewer accepts at once; a stale socket fails at once
 constexpr int kReplyTimeoutMs = 3000;    // the other viewer answers from its event loop
 constexpr qint64 kMaxRequestBytes = 4096;  // longer requests are not ours: the connection is dropped
+// How long a start that found the device claimed waits for the holder's main window. The holder
+// answers with it from the moment its creation begins; this covers the holder's own start-up.
+constexpr auto kClaimedWaitLimit = std::chrono::seconds(20);
+constexpr auto kClaimedPollInterval = std::chrono::milliseconds(50);
 
 struct RemoteWindow {
   std::string server;      // the socket name of the viewer that owns the window
@@ -31,6 +53,9 @@ struct RemoteWindow {
 };
 
 struct InstanceState {
+  int claimDescriptor = -1;                     // owned: the locked claim file while this process holds the device
+  std::string claimedName;                      // the socket name the claim is for
+  bool claimRefused = false;                    // startListening found the device claimed by another viewer
   QPointer<QLocalServer> server;                // our listening socket, when listening
   std::string listeningName;                    // the name it listens under
   std::map<uintptr_t, RemoteWindow> remotes;    // our stand-in handles for other processes' windows
@@ -42,32 +67,24 @@ InstanceState& state() {
   return instance;
 }
 
-QString encode(const std::u16string& text) {
-  const QByteArray encoded = QString::fromStdU16String(text).toUtf8().toPercentEncoding();
-  return encoded.isEmpty() ? QStringLiteral("-") : QString::fromLatin1(encoded);
-}
-
-std::u16string decode(const QString& field) {
-  if (field == QLatin1String("-")) return {};
-  return QString::fromUtf8(QByteArray::fromPercentEncoding(field.toLatin1())).toStdU16String();
-}
-
-QByteArray answer(const QString& request) {
-  const QStringList fields = request.split(QLatin1Char(' '));
-  if (fields.size() == 5 && fields[0] == QLatin1String("FIND")) {
-    const HWND found = windows::findLocalTopLevel(decode(fields[3]), fields[1] == QLatin1String("1"),
-                                                  decode(fields[4]), fields[2] == QLatin1String("1"));
+QByteArray answer(const QString& line) {
+  const InstanceRequest request = parseRequest(line);
+  if (request.kind == InstanceRequest::Kind::Find) {
+    // A window still in its creation counts: the viewer it belongs to is running.
+    const HWND found =
+        windows::findLocalTopLevel(request.className, request.anyClass, request.title, request.anyTitle, true);
     if (found == nullptr) return "NONE\n";
-    return "WINDOW " + QByteArray::number(static_cast<qulonglong>(handles::handleValue(found))) + "\n";
+    return windowReply(handles::handleValue(found)).toLatin1() + "\n";
   }
-  if (fields.size() == 3 && fields[0] == QLatin1String("RAISE")) {
-    bool ok = false;
-    const qulonglong value = fields[1].toULongLong(&ok);
-    const HWND hwnd = reinterpret_cast<HWND>(static_cast<uintptr_t>(value));
+  if (request.kind == InstanceRequest::Kind::Raise) {
+    const HWND hwnd = reinterpret_cast<HWND>(static_cast<uintptr_t>(request.handle));
     const auto record = windows::findWindow(hwnd);
-    if (!ok || !record || record->isChild()) return "NONE\n";
-    const bool restore = fields[2] == QLatin1String("1");
-    SetForegroundWindow(restore ? reinterpret_cast<HWND>(static_cast<uintptr_t>(value) | 1) : hwnd);
+    if (!record || record->isChild() || record->destroyed) return "NONE\n";
+    if (record->created) {
+      SetForegroundWindow(request.restore ? reinterpret_cast<HWND>(static_cast<uintptr_t>(request.handle) | 1) : hwnd);
+    } else {
+      host::bringDeviceScreenForward();  // still being created: what it shows meanwhile comes forward
+    }
     ++state().raisesHandled;
     return "RAISED\n";
   }
@@ -104,6 +121,66 @@ bool isListeningFor(const std::string& name) {
   return !state().server.isNull() && state().server->isListening() && state().listeningName == name;
 }
 
+// The claim file of a socket name: beside the socket, in the folder Qt keeps local sockets in.
+std::string claimPath(const std::string& name) {
+  return QFile::encodeName(QDir::tempPath() + QLatin1Char('/') + QString::fromStdString(name) + QStringLiteral(".lock"))
+      .toStdString();
+}
+
+void releaseClaim() {
+  if (state().claimDescriptor >= 0) {
+    // Removed while still locked: a start that opened it meanwhile finds it gone and tries again.
+    ::unlink(claimPath(state().claimedName).c_str());
+    ::close(state().claimDescriptor);  // closing lets the lock go
+  }
+  state().claimDescriptor = -1;
+  state().claimedName.clear();
+}
+
+// Takes the device's claim for this process unless another process holds it. The lock counts
+// only on the file that still has the claim's name: one its holder removed on the way out is
+// left for a fresh one.
+bool claim(const std::string& name) {
+  if (state().claimDescriptor >= 0 && state().claimedName == name) return true;
+  releaseClaim();
+  const std::string path = claimPath(name);
+  for (;;) {
+    const int descriptor = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (descriptor < 0) return false;
+    if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
+      ::close(descriptor);
+      return false;
+    }
+    struct stat locked {};
+    struct stat named {};
+    if (::fstat(descriptor, &locked) == 0 && ::stat(path.c_str(), &named) == 0 && locked.st_dev == named.st_dev &&
+        locked.st_ino == named.st_ino) {
+      state().claimDescriptor = descriptor;
+      state().claimedName = name;
+      return true;
+    }
+    ::close(descriptor);
+  }
+}
+
+// Listens under `name` for the claim this process holds; any socket file there is a dead
+// viewer's, since a live one would hold the claim.
+bool listenClaimed(const std::string& name) {
+  QLocalServer::removeServer(QString::fromStdString(name));
+  auto* server = new QLocalServer();
+  server->setSocketOptions(QLocalServer::UserAccessOption);
+  if (!server->listen(QString::fromStdString(name))) {
+    delete server;
+    return false;
+  }
+  QObject::connect(server, &QLocalServer::newConnection, server, [server] {
+    while (QLocalSocket* socket = server->nextPendingConnection()) serve(socket);
+  });
+  state().server = server;
+  state().listeningName = name;
+  return true;
+}
+
 }  // namespace
 
 std::string serverName() {
@@ -125,27 +202,17 @@ bool startListening() {
   const std::string name = serverName();
   if (isListeningFor(name)) return true;
   stopListening();
-  // A viewer that answers owns this device; a socket that nobody answers is left over from a
-  // viewer that ended without cleaning up, and is removed.
-  {
-    QLocalSocket probe;
-    probe.connectToServer(QString::fromStdString(name));
-    if (probe.waitForConnected(kConnectTimeoutMs)) return false;
-  }
-  QLocalServer::removeServer(QString::fromStdString(name));
-  auto* server = new QLocalServer();
-  server->setSocketOptions(QLocalServer::UserAccessOption);
-  if (!server->listen(QString::fromStdString(name))) {
-    delete server;
+  if (!claim(name)) {
+    state().claimRefused = true;  // another viewer holds the device: FindWindow waits for it
     return false;
   }
-  QObject::connect(server, &QLocalServer::newConnection, server, [server] {
-    while (QLocalSocket* socket = server->nextPendingConnection()) serve(socket);
-  });
-  state().server = server;
-  state().listeningName = name;
-  return true;
+  state().claimRefused = false;
+  // Without a socket nobody can find this viewer, but it keeps the claim: a second viewer of
+  // the device is worse than one that cannot be brought forward.
+  return listenClaimed(name);
 }
+
+bool holdsClaim() { return state().claimDescriptor >= 0 && state().claimedName == serverName(); }
 
 void stopListening() {
   if (!state().server.isNull()) {
@@ -154,21 +221,31 @@ void stopListening() {
   }
   state().server = nullptr;
   state().listeningName.clear();
+  releaseClaim();
+  state().claimRefused = false;
 }
 
 HWND findRemoteWindow(const std::u16string& className, bool anyClass, const std::u16string& title, bool anyTitle) {
   const std::string name = serverName();
   // This process answers for the device itself: there is no other viewer to ask.
-  if (isListeningFor(name)) return nullptr;
-  const QString request = QStringLiteral("FIND %1 %2 %3 %4")
-                              .arg(anyClass ? 1 : 0)
-                              .arg(anyTitle ? 1 : 0)
-                              .arg(encode(className), encode(title));
-  const QString reply = ask(name, request);
-  if (!reply.startsWith(QLatin1String("WINDOW "))) return nullptr;
-  bool ok = false;
-  const qulonglong remote = reply.mid(7).toULongLong(&ok);
-  if (!ok || remote == 0) return nullptr;
+  if (holdsClaim()) return nullptr;
+  const QString request = findRequest(className, anyClass, title, anyTitle);
+  QString reply = ask(name, request);
+  // A start that found the device claimed waits for the holder's window, and becomes the
+  // viewer itself (claim and socket) should the holder end first. Other processes ask once.
+  const auto until = std::chrono::steady_clock::now() + kClaimedWaitLimit;
+  while (state().claimRefused && windowFromReply(reply) == 0 &&
+         std::chrono::steady_clock::now() < until) {
+    if (claim(name)) {
+      state().claimRefused = false;
+      listenClaimed(name);
+      return nullptr;
+    }
+    std::this_thread::sleep_for(kClaimedPollInterval);
+    reply = ask(name, request);
+  }
+  const std::uint64_t remote = windowFromReply(reply);
+  if (remote == 0) return nullptr;
   for (const auto& [proxy, window] : state().remotes) {
     if (window.server == name && window.remoteHandle == remote) return reinterpret_cast<HWND>(proxy);
   }
@@ -182,10 +259,7 @@ bool isRemoteWindow(HWND hwnd) { return state().remotes.count(handles::handleVal
 bool raiseRemoteWindow(HWND hwnd, bool restore) {
   const auto it = state().remotes.find(handles::handleValue(hwnd));
   if (it == state().remotes.end()) return false;
-  const QString request = QStringLiteral("RAISE %1 %2")
-                              .arg(static_cast<qulonglong>(it->second.remoteHandle))
-                              .arg(restore ? 1 : 0);
-  return ask(it->second.server, request) == QLatin1String("RAISED");
+  return ask(it->second.server, raiseRequest(it->second.remoteHandle, restore)) == QLatin1String("RAISED");
 }
 
 int raiseRequestsHandled() { return state().raisesHandled; }

@@ -10,16 +10,23 @@
 
 namespace platform::single_instance {
 
-// Starts answering other processes of the same device (idempotent; restarts when the device
-// root changed). Returns false when another running viewer already answers for this device.
+// Claims the device for this process and starts answering other processes of the same device
+// (idempotent; restarts when the device root changed). Returns false when another running
+// viewer holds the device (FindWindow then waits for its window, see findRemoteWindow) or,
+// holding the claim, when the socket could not be opened.
 bool startListening();
+// Stops answering and lets the claim go.
 void stopListening();
+// Whether this process holds the claim on the current device.
+bool holdsClaim();
 // The socket name for the current user and device root.
 std::string serverName();
 
 // Asks the other viewer of this device for a top-level window with that class and title
-// (`anyClass` / `anyTitle`: not compared). Returns a handle of this process that stands for it
-// (distinct and even), or nullptr.
+// (`anyClass` / `anyTitle`: not compared; a window still being created counts). Returns a
+// handle of this process that stands for it (distinct and even), or nullptr. After
+// startListening was refused, waits up to 20 s for such a window while the holder runs, and
+// when the holder ends first claims the device for this process and returns nullptr.
 HWND findRemoteWindow(const std::u16string& className, bool anyClass, const std::u16string& title, bool anyTitle);
 bool isRemoteWindow(HWND hwnd);
 // Asks the viewer that owns the window to bring it forward (`restore`: also restore it from

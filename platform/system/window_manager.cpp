@@ -255,12 +255,13 @@ bool isSelfOrDescendant(HWND ancestor, HWND descendant) {
   return false;
 }
 
-HWND findLocalTopLevel(const std::u16string& className, bool anyClass, const std::u16string& title, bool anyTitle) {
+HWND findLocalTopLevel(const std::u16string& className, bool anyClass, const std::u16string& title, bool anyTitle,
+                       bool includeCreating) {
   const std::u16string foldedClass = text::folded(className);
   const std::u16string foldedTitle = text::folded(title);
   for (HWND hwnd : table().topLevel) {
     const auto record = findWindow(hwnd);
-    if (!record || record->destroyed || !record->created) continue;
+    if (!record || record->destroyed || (!record->created && !includeCreating)) continue;
     if (!anyClass && record->windowClass->folded != foldedClass) continue;
     if (!anyTitle && text::folded(record->text) != foldedTitle) continue;
     return hwnd;

@@ -60,7 +60,9 @@ HWND topLevelAncestor(HWND hwnd);
 bool isSelfOrDescendant(HWND ancestor, HWND descendant);
 // The first top-level window of this process whose class and title match, compared without
 // case as FindWindow does (`anyClass` / `anyTitle`: that part is not compared).
-HWND findLocalTopLevel(const std::u16string& className, bool anyClass, const std::u16string& title, bool anyTitle);
+// `includeCreating`: a window whose WM_CREATE has not returned yet counts too.
+HWND findLocalTopLevel(const std::u16string& className, bool anyClass, const std::u16string& title, bool anyTitle,
+                       bool includeCreating = false);
 // Destroys every window of the program (used when a test's device sandbox ends).
 void destroyAllWindows();
 // Counts the live windows (for tests that check nothing is left behind).

@@ -1,12 +1,14 @@
 // A tiny program for the tests that need processes of their own.
 //   platform_probe launch [launcher options] [document]  - runs a minimal viewer through the
-//       desktop launcher; prints the command line it was given
+//       desktop launcher; prints the command line it was given. With QUILL_PROBE_CREATE_MS set,
+//       its main window's creation takes that long (as a first-run dialog would make it)
 //   platform_probe first DEVICE   - a viewer's main window ("Quillscope_"/"Quillscope") behind
 //       another window; prints "ready", then "raised" once another process brings it forward
 //   platform_probe second DEVICE  - finds the first one, brings it forward (exit 0), or exits
 //       with 2 (not found) or 1 (not raised)
 #include <QApplication>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -21,6 +23,9 @@ HWND mainWindow = nullptr;
 bool announced = false;  // "ready" was printed: activations from now on are raises
 
 LRESULT probeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CREATE) {
+    if (const char* creating = std::getenv("QUILL_PROBE_CREATE_MS")) platform::testing::pumpFor(std::atoi(creating));
+  }
   if (message == WM_ACTIVATE && hwnd == mainWindow && announced && LOWORD(wParam) != WA_INACTIVE) {
     std::printf("raised\n");
     std::fflush(stdout);

@@ -1,6 +1,15 @@
 // Whole processes: the desktop launcher (device, program folder, command line, headless
 // screenshot) and one viewer per device across two real processes.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,6 +20,8 @@
 #include "platform/testing/test_host.h"
 
 using platform::testing::DeviceSandbox;
+
+extern char** environ;
 
 namespace {
 
@@ -106,6 +117,72 @@ TEST_F(ProcessTest, ASecondStartFindsTheFirstViewerOfTheDeviceAndBringsItForward
   firstOutput += first.readAllStandardOutput();
   EXPECT_TRUE(firstOutput.contains("raised\n")) << firstOutput.toStdString();
   EXPECT_EQ(first.exitCode(), 0);
+}
+
+// Ten starts of the launcher on one device at once, twenty times over: every time exactly one
+// becomes the viewer and the nine others find it and end, whether they come before its socket,
+// while its window is being created or after. The viewer of each round is killed without
+// cleaning up, so every later round also takes over a dead viewer's socket.
+TEST_F(ProcessTest, TenStartsAtOnceLeaveExactlyOneViewer) {
+  constexpr int kStarts = 10;
+  constexpr int kRounds = 20;
+  const std::string device = sandbox_.root();
+  std::vector<std::string> environment;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string text = *entry;
+    const auto dropped = {"DISPLAY=", "WAYLAND_DISPLAY=", "QUILLSCOPE_DEVICE=", "QT_QPA_PLATFORM="};
+    if (std::none_of(dropped.begin(), dropped.end(), [&](const char* name) { return text.rfind(name, 0) == 0; })) {
+      environment.push_back(text);
+    }
+  }
+  environment.push_back("QT_QPA_PLATFORM=offscreen");
+  environment.push_back("QUILL_PROBE_CREATE_MS=300");
+  std::vector<char*> envp;
+  for (std::string& text : environment) envp.push_back(text.data());
+  envp.push_back(nullptr);
+  std::string probe = QUILL_PLATFORM_PROBE;
+  std::string launch = "launch";
+  std::string deviceOption = "--device";
+  std::string deviceFolder = device;
+  std::string noScreenshot = "--no-screenshot";
+  char* argv[] = {probe.data(), launch.data(), deviceOption.data(), deviceFolder.data(), noScreenshot.data(), nullptr};
+
+  int roundsPassed = 0;
+  for (int round = 0; round < kRounds; ++round) {
+    std::vector<pid_t> running;
+    for (int i = 0; i < kStarts; ++i) {
+      pid_t pid = -1;
+      ASSERT_EQ(posix_spawn(&pid, argv[0], nullptr, nullptr, argv, envp.data()), 0);
+      running.push_back(pid);
+    }
+    int endedCleanly = 0;
+    int endedOtherwise = 0;
+    const auto reap = [&] {
+      std::erase_if(running, [&](pid_t pid) {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) != pid) return false;
+        ++(WIFEXITED(status) && WEXITSTATUS(status) == 0 ? endedCleanly : endedOtherwise);
+        return true;
+      });
+    };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(40);
+    while (running.size() > 1 && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      reap();
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // a late second viewer would still be here
+    reap();
+    const bool passed = running.size() == 1 && endedCleanly == kStarts - 1 && endedOtherwise == 0;
+    EXPECT_TRUE(passed) << "round " << round << ": " << running.size() << " running, " << endedCleanly
+                        << " ended with 0, " << endedOtherwise << " ended otherwise";
+    for (pid_t pid : running) {
+      kill(pid, SIGKILL);
+      waitpid(pid, nullptr, 0);
+    }
+    if (!passed) break;
+    ++roundsPassed;
+  }
+  EXPECT_EQ(roundsPassed, kRounds);
 }
 
 }  // namespace
