@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSettings>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/host/launcher_options.h"
 #include "platform/host/platform_startup.h"
 #include "platform/system/files/device_paths.h"
 #include "platform/system/message_loop.h"
@@ -30,50 +32,6 @@ constexpr int64_t kSettledAfterMs = 500;   // no message handed out for this lon
 constexpr int64_t kLongestWaitMs = 5000;   // after the first window shows, never wait longer
 constexpr int64_t kNoWindowWaitMs = 10000; // a program that shows nothing is pictured anyway
 constexpr const char* kDefaultScreenshot = "quillscope-screenshot.png";
-
-struct Options {
-  std::string device;              // --device DIR (or QUILLSCOPE_DEVICE)
-  std::string screenshot;          // --screenshot FILE
-  bool help = false;               // --help
-  bool noScreenshot = false;       // --no-screenshot: headless, but run until the program quits
-  std::vector<std::string> words;  // the document path's words
-  std::string error;               // what was wrong with the options, if anything
-};
-
-Options parseOptions(int argc, char** argv) {
-  Options options;
-  bool optionsEnded = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string word = argv[i] != nullptr ? argv[i] : "";
-    if (optionsEnded || word.rfind("--", 0) != 0) {
-      // The first word that is not an option starts the document path.
-      optionsEnded = true;
-      options.words.push_back(word);
-      continue;
-    }
-    if (word == "--") {
-      optionsEnded = true;
-    } else if (word == "--help") {
-      options.help = true;
-    } else if (word == "--no-screenshot") {
-      options.noScreenshot = true;
-    } else if (word == "--device" || word == "--screenshot") {
-      if (i + 1 >= argc) {
-        options.error = word + " needs a value";
-        return options;
-      }
-      (word == "--device" ? options.device : options.screenshot) = argv[++i];
-    } else if (word.rfind("--device=", 0) == 0) {
-      options.device = word.substr(9);
-    } else if (word.rfind("--screenshot=", 0) == 0) {
-      options.screenshot = word.substr(13);
-    } else {
-      options.error = "unknown option " + word;
-      return options;
-    }
-  }
-  return options;
-}
 
 void printUsage(const char* program) {
   std::printf(
@@ -92,19 +50,6 @@ bool isHeadless() {
   const char* x11 = std::getenv("DISPLAY");
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
   return (x11 == nullptr || *x11 == 0) && (wayland == nullptr || *wayland == 0);
-}
-
-// The document path as the program's command line: a host path (relative ones made absolute
-// against the working directory) becomes a device path; a text that already is a device path,
-// or that carries quotes, is passed verbatim.
-std::u16string commandLineFor(const std::vector<std::string>& words) {
-  std::string joined;
-  for (const auto& word : words) joined += (joined.empty() ? "" : " ") + word;
-  const QString text = QString::fromLocal8Bit(joined.c_str());
-  if (text.isEmpty() || text.startsWith(QLatin1Char('\\')) || text.contains(QLatin1Char('"'))) return text.toStdU16String();
-  const std::string absolute = QFileInfo(text).absoluteFilePath().toStdString();
-  const std::u16string device = files::devicePathFor(absolute);
-  return device.empty() ? text.toStdU16String() : device;
 }
 
 // Watches the program settle after start-up, then writes the screenshot and asks it to quit.
@@ -159,7 +104,7 @@ class ScreenshotWatcher {
 
 int runDesktopProgram(int argc, char** argv, ProgramEntry entry, const ResourceSection* resources) {
   const char* programName = argc > 0 && argv != nullptr && argv[0] != nullptr ? argv[0] : "quillscope";
-  Options options = parseOptions(argc, argv);
+  LauncherOptions options = parseLauncherOptions(argc, argv);
   if (!options.error.empty()) {
     std::fprintf(stderr, "%s: %s\n", programName, options.error.c_str());
     printUsage(programName);
@@ -193,11 +138,25 @@ int runDesktopProgram(int argc, char** argv, ProgramEntry entry, const ResourceS
     QDir().mkpath(folder);
     files::setDeviceRoot(folder.toLocal8Bit().toStdString());
   }
-  QDir().mkpath(QString::fromStdString(files::hostPathFor(u"\\Program Files\\Quillscope")));
+  const QString programFolder = QString::fromStdString(files::hostPathFor(u"\\Program Files\\Quillscope"));
+  QDir().mkpath(programFolder);
+  if (!options.device.empty()) {
+    // Nothing of a sandboxed viewer is written outside its device: Qt's own settings (the file
+    // dialog keeps its history and last folder in them) go to the program folder too.
+    const QString qtSettings = programFolder + QStringLiteral("/Qt settings");
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, qtSettings);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, qtSettings);
+  }
 
   initialisePlatform();
   RegisterResourceSection(programInstance(), resources);
-  single_instance::startListening();
+  // A start that finds the device claimed by a running viewer goes on: the program's own
+  // FindWindow finds that viewer and brings it forward. Holding the claim without a socket, this
+  // viewer runs but other starts cannot reach it; they say so by waiting, this one says why.
+  if (!single_instance::startListening() && single_instance::holdsClaim()) {
+    std::fprintf(stderr, "%s: cannot open the socket by which other starts on this device find this viewer\n",
+                 programName);
+  }
   std::u16string commandLine = commandLineFor(options.words);
   std::unique_ptr<ScreenshotWatcher> watcher;
   if (!options.screenshot.empty()) watcher = std::make_unique<ScreenshotWatcher>(options.screenshot);

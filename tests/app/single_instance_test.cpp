@@ -1,4 +1,5 @@
-// One viewer per device, with two real processes of the program.
+// Real processes of the program: one viewer per device, and a sandboxed viewer that writes
+// nothing outside its device.
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -6,7 +7,9 @@
 
 #include <chrono>
 #include <filesystem>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "app/main_window.h"
 #include "tests/app/viewer_fixture.h"
@@ -66,6 +69,47 @@ TEST(SingleInstance, ASecondStartBringsTheFirstForwardAndEndsWithCodeZero) {
 
   kill(first, SIGTERM);
   waitForExit(first, std::chrono::seconds(10));
+}
+
+// With no document the open dialog comes up; the desktop's file dialog keeps its history and
+// last folder in Qt's settings. A sandboxed viewer keeps them inside the device: the home
+// folder it runs with is left as it was.
+TEST(Sandbox, TheOpenDialogWritesNothingOutsideTheDevice) {
+  platform::testing::DeviceSandbox device;
+  device.writeFile(u"\\Program Files\\Quillscope\\Setting.dat", settingsBytes(100, 1, 0, 1, /*useSystemDialog=*/1));
+  char homeTemplate[] = "/tmp/quill-home-XXXXXX";  // a folder of its own, standing for the user's home
+  ASSERT_NE(::mkdtemp(homeTemplate), nullptr);
+  const std::string home = homeTemplate;
+  std::vector<std::string> environment;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string text = *entry;
+    if (text.rfind("HOME=", 0) != 0 && text.rfind("XDG_", 0) != 0 && text.rfind("QT_QPA_PLATFORM=", 0) != 0) {
+      environment.push_back(text);
+    }
+  }
+  environment.push_back("HOME=" + home);
+  environment.push_back("QT_QPA_PLATFORM=offscreen");
+  std::vector<char*> envp;
+  for (std::string& text : environment) envp.push_back(text.data());
+  envp.push_back(nullptr);
+  std::string binary = QUILLSCOPE_BINARY;
+  std::string deviceOption = "--device";
+  std::string deviceFolder = device.root();
+  std::string screenshotOption = "--screenshot";
+  std::string picture = device.root() + "/screen.png";
+  char* argv[] = {binary.data(), deviceOption.data(), deviceFolder.data(), screenshotOption.data(), picture.data(),
+                  nullptr};
+  pid_t viewer = -1;
+  ASSERT_EQ(posix_spawn(&viewer, argv[0], nullptr, nullptr, argv, envp.data()), 0);
+  EXPECT_EQ(waitForExit(viewer, std::chrono::seconds(60)), 0);
+
+  EXPECT_TRUE(std::filesystem::exists(picture));
+  // The dialog did keep its state: inside the device.
+  EXPECT_TRUE(std::filesystem::exists(device.root() + "/Program Files/Quillscope/Qt settings/QtProject.conf"));
+  std::vector<std::string> written;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(home)) written.push_back(entry.path().string());
+  EXPECT_EQ(written, std::vector<std::string>{});
+  std::filesystem::remove_all(home);
 }
 
 }  // namespace
