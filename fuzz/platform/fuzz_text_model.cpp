@@ -1,7 +1,7 @@
 // Fuzzes the text view's document path: bytes pulled through a stream-in in chunks of any size,
 // read by the plain-text reader, indexed into lines and segments. Each step is compared with a
 // simple reference: the stream gives back exactly the bytes, the decoding follows the reader's
-// rules read plainly (UTF-16 after a byte-order mark, else UTF-8 when it is valid, Latin-1
+// rules read plainly (UTF-16 after a byte-order mark, else UTF-8 when it is valid, Windows-1252
 // otherwise, up to the first zero), the line count is the line ends counted one unit at a time,
 // and the segments tile the text, each line end closing exactly one, with every cut piece of a
 // long line close to the longest segment. A first byte from 0xF0 up repeats the rest, so that
@@ -56,7 +56,18 @@ QString plainDecoding(const std::vector<uint8_t>& bytes) {
   if (text.startsWith("\xEF\xBB\xBF")) text.remove(0, 3);
   // Valid UTF-8 is exactly what survives Qt's decoding and encoding unchanged.
   const QString asUtf8 = QString::fromUtf8(text);
-  return asUtf8.toUtf8() == text ? asUtf8 : QString::fromLatin1(text);
+  if (asUtf8.toUtf8() == text) return asUtf8;
+  // Windows-1252: Latin-1 but for 0x80-0x9F, where the five unassigned bytes stand for themselves.
+  static constexpr char16_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                         0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                         0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                         0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+  QString windows1252;
+  for (const char byte : text) {
+    const auto b = static_cast<uint8_t>(byte);
+    windows1252 += QChar(b >= 0x80 && b <= 0x9F ? kHigh[b - 0x80] : char16_t{b});
+  }
+  return windows1252;
 }
 
 // The line ends, one unit at a time: CR CR LF, CR LF, CR and LF each end one line.
