@@ -9,6 +9,7 @@
 #include <QString>
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -54,9 +55,35 @@ QString plainDecoding(const std::vector<uint8_t>& bytes) {
     text += static_cast<char>(byte);
   }
   if (text.startsWith("\xEF\xBB\xBF")) text.remove(0, 3);
-  // Valid UTF-8 is exactly what survives Qt's decoding and encoding unchanged.
-  const QString asUtf8 = QString::fromUtf8(text);
-  if (asUtf8.toUtf8() == text) return asUtf8;
+  // Strict UTF-8, decoded a byte at a time: no overlong forms, surrogates, values above
+  // U+10FFFF or cut sequences.
+  QString asUtf8;
+  bool valid = true;
+  for (qsizetype i = 0; i < text.size() && valid;) {
+    const auto lead = static_cast<uint8_t>(text[i]);
+    const int length = lead < 0x80 ? 1 : lead >= 0xC0 && lead < 0xE0 ? 2 : lead >= 0xE0 && lead < 0xF0 ? 3
+                                                                      : lead >= 0xF0 && lead < 0xF8 ? 4 : 0;
+    if (length == 0 || i + length > text.size()) {
+      valid = false;
+      break;
+    }
+    char32_t value = length == 1 ? lead : lead & (0x7F >> length);
+    for (int k = 1; k < length; ++k) {
+      const auto next = static_cast<uint8_t>(text[i + k]);
+      valid = valid && (next & 0xC0) == 0x80;
+      value = value << 6 | (next & 0x3F);
+    }
+    static constexpr char32_t kLeast[5] = {0, 0, 0x80, 0x800, 0x10000};
+    valid = valid && value >= kLeast[length] && value <= 0x10FFFF && (value < 0xD800 || value > 0xDFFF);
+    if (valid && value > 0xFFFF) {
+      asUtf8 += QChar(QChar::highSurrogate(value));
+      asUtf8 += QChar(QChar::lowSurrogate(value));
+    } else if (valid) {
+      asUtf8 += QChar(static_cast<char16_t>(value));
+    }
+    i += length;
+  }
+  if (valid) return asUtf8;
   // Windows-1252: Latin-1 but for 0x80-0x9F, where the five unassigned bytes stand for themselves.
   static constexpr char16_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
                                          0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
@@ -79,8 +106,11 @@ int lineEndAt(const QString& text, qsizetype i) {
   return at(i + 1) == u'\n' ? 2 : 1;
 }
 
-void check(bool condition) {
-  if (!condition) std::abort();
+// Ends the run at a failed check, saying which.
+#define check(condition) ((condition) ? void() : fail(__LINE__))
+[[noreturn]] void fail(int line) {
+  std::fprintf(stderr, "fuzz_text_model.cpp:%d: check failed\n", line);
+  std::abort();
 }
 
 }  // namespace

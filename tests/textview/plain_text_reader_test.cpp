@@ -25,6 +25,7 @@ TEST(PlainTextReader, Utf16WithByteOrderMarkStopsAtTheZeroUnit) {
 TEST(PlainTextReader, ValidUtf8IsUtf8AndAnythingElseIsWindows1252) {
   EXPECT_EQ(decode("caf\xC3\xA9 \xE6\xBC\xA2"), QString::fromUtf16(u"caf\u00E9 \u6F22"));
   EXPECT_EQ(decode("\xEF\xBB\xBFhi"), "hi");  // the UTF-8 mark is dropped
+  EXPECT_EQ(decode("\xEF\xBB\xBF\xEF\xBB\xBFhi"), QChar(0xFEFF) + QStringLiteral("hi"));  // once
   EXPECT_EQ(decode("caf\xE9"), QString::fromUtf16(u"caf\u00E9"));
   EXPECT_EQ(decode("\x80 \x93q\x94 \x85\x81"), QString::fromUtf16(u"\u20AC \u201Cq\u201D \u2026\u0081"));  // not Latin-1
   EXPECT_EQ(decode("\xC3"), QString::fromUtf16(u"\u00C3"));         // a cut sequence is not UTF-8

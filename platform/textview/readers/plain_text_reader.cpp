@@ -1,5 +1,6 @@
 #include "platform/textview/readers/plain_text_reader.h"
 
+#include <QStringDecoder>
 #include <algorithm>
 
 #include "platform/textview/readers/code_pages.h"
@@ -70,7 +71,11 @@ QString decodePlainText(ByteView bytes) {
   if (text.size() > static_cast<size_t>(kMaxDocumentLength)) text = text.first(static_cast<size_t>(kMaxDocumentLength));
   const auto* data = reinterpret_cast<const char*>(text.data());
   const auto size = static_cast<qsizetype>(text.size());
-  return isValidUtf8(text) ? QString::fromUtf8(data, size) : decodeWindows1252(text);
+  if (!isValidUtf8(text)) return decodeWindows1252(text);
+  // Only the one mark above is dropped: QString::fromUtf8 would drop a second one too, and
+  // U+FEFF after the mark is the text's own character.
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom);
+  return utf8.decode(QByteArrayView(data, size));
 }
 
 bool PlainTextReader::recognises(ByteView) const { return true; }
