@@ -12,9 +12,9 @@
 #include <iterator>
 #include <string>
 
-#include "decode/encoding_catalogue.h"
+#include "convert/encoding_catalogue.h"
 #include "platform/system/files/device_paths.h"
-#include "settings/apply_settings.h"
+#include "app/apply_settings.h"
 #include "settings/settings_file.h"
 
 namespace fs = std::filesystem;

@@ -30,7 +30,7 @@
 #include <map>
 #include <thread>
 
-#include "platform/host/device_screen.h"
+#include "platform/system/device_screen.h"
 #include "platform/system/files/device_paths.h"
 #include "platform/system/handle_allocator.h"
 #include "platform/system/single_instance_messages.h"
@@ -83,7 +83,7 @@ QByteArray answer(const QString& line) {
     if (record->created) {
       SetForegroundWindow(request.restore ? reinterpret_cast<HWND>(static_cast<uintptr_t>(request.handle) | 1) : hwnd);
     } else {
-      host::bringDeviceScreenForward();  // still being created: what it shows meanwhile comes forward
+      widgets::bringDeviceScreenForward();  // still being created: what it shows meanwhile comes forward
     }
     ++state().raisesHandled;
     return "RAISED\n";
