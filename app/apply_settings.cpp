@@ -29,7 +29,7 @@ void applySettings(ViewerState& state, HWND mainWindow) {
   state.font.lfFaceName[LF_FACESIZE - 1] = 0;
   state.appKeysEnabled = static_cast<uint32_t>(image.appKeysEnabled);
   std::memcpy(state.keyActions, image.keyActions, sizeof state.keyActions);
-  state.useSystemDialog = static_cast<uint32_t>(image.useSystemDialog);
+  state.useSystemDialog = image.useSystemDialog != 0;
 
   // Only the two stored answers change the capture; any other number leaves it as it is.
   if (state.appKeysEnabled <= 1) setAppKeysCaptured(state, mainWindow, state.appKeysEnabled == 1);

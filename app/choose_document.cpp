@@ -13,7 +13,7 @@ const WCHAR kSystemFilterList[] =
 
 bool chooseDocument(ViewerState& state, HWND owner) {
   bool chosen = false;
-  if (state.useSystemDialog != 0) {
+  if (state.useSystemDialog) {
     std::memset(state.path, 0, sizeof state.path);
     OPENFILENAME request{};
     request.lStructSize = kOpenFileNameSize;

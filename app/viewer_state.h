@@ -40,7 +40,7 @@ struct ViewerState {
   HWND menuBar = nullptr;           // the shell menu bar of the main window
   HWND textView = nullptr;          // the text view child
   FileBrowserDialog* fileBrowser = nullptr;  // owned; the program's own open dialog, or none
-  uint32_t useSystemDialog = 0;     // 1 = open through the system's dialog, 0 = the file browser
+  bool useSystemDialog = false;     // open through the system's dialog, else the file browser
   ByteBuffer fileBytes;             // owned: the raw bytes of the loaded file and a zero byte
   int32_t byteCount = 0;            // bytes the last load read: the document's length
   WideBuffer wideText;              // owned: the decoded text, zero-terminated

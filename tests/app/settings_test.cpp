@@ -178,7 +178,7 @@ TEST_F(ApplySettingsTest, ImageReachesTheViewerState) {
   EXPECT_EQ(state->zoomPercent, 125);
   EXPECT_EQ(state->encoding, 14u);
   EXPECT_EQ(state->lineStyle, 2u);
-  EXPECT_EQ(state->useSystemDialog, 0u);
+  EXPECT_FALSE(state->useSystemDialog);
   EXPECT_EQ(std::u16string(state->font.lfFaceName), u"Noto Sans CJK JP");
   EXPECT_EQ(state->font.lfHeight, 12);
   EXPECT_EQ(state->font.lfCharSet, 136);
