@@ -7,7 +7,9 @@
 #include <QFile>
 #include <QString>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -18,8 +20,11 @@ using namespace platform;
 
 namespace {
 
-void check(bool condition) {
-  if (!condition) std::abort();
+// Ends the run at a failed check, saying which.
+#define check(condition) ((condition) ? void() : fail(__LINE__))
+[[noreturn]] void fail(int line) {
+  std::fprintf(stderr, "fuzz_launcher_options.cpp:%d: check failed\n", line);
+  std::abort();
 }
 
 void setUpDevice() {
@@ -67,7 +72,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QString text = QString::fromLocal8Bit(joined.c_str());
   if (commandLine != text.toStdU16String()) {
     check(!commandLine.empty() && commandLine[0] == u'\\');
-    const QString named = QDir::cleanPath(QDir::current().absoluteFilePath(text));
+    // The file the text names, ".." at the root staying there as the host resolves it.
+    std::string normal =
+        std::filesystem::path(QFile::encodeName(QDir::current().absoluteFilePath(text)).toStdString()).lexically_normal();
+    while (normal.size() > 1 && normal.back() == '/') normal.pop_back();
+    const QString named = QFile::decodeName(QByteArray::fromStdString(normal));
     const QString found = QFile::decodeName(QByteArray::fromStdString(files::hostPathFor(commandLine)));
     check(found.compare(named, Qt::CaseInsensitive) == 0);
   }
