@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -200,6 +201,26 @@ TEST_F(RegistryTest, ADamagedDatabaseIsReportedAndLeftAsItWas) {
   EXPECT_EQ(key, nullptr);
   EXPECT_EQ(RegOpenKeyEx(HKEY_CLASSES_ROOT, u"Quillscope", 0, 0, &key), static_cast<LONG>(ERROR_REGISTRY_CORRUPT));
   EXPECT_EQ(readHostFile("Program Files/Quillscope/registry.db"), garbage);
+}
+
+// The database is never made outside the device: not through a program folder that leads out,
+// nor through a link at its own name.
+TEST_F(RegistryTest, LinksOutOfTheDeviceAreNotFollowed) {
+  char outsideTemplate[] = "/tmp/quill-outside-XXXXXX";
+  ASSERT_NE(::mkdtemp(outsideTemplate), nullptr);
+  const std::string outside = outsideTemplate;
+  std::filesystem::create_directories(host("Program Files"));
+  std::filesystem::create_directory_symlink(outside, host("Program Files/Quillscope"));
+  HKEY key = nullptr;
+  EXPECT_EQ(RegCreateKeyEx(HKEY_CLASSES_ROOT, u".txt", 0, nullptr, 0, 0, nullptr, &key, nullptr),
+            static_cast<LONG>(ERROR_REGISTRY_IO_FAILED));
+  std::filesystem::remove(host("Program Files/Quillscope"));
+  std::filesystem::create_directories(host("Program Files/Quillscope"));
+  std::filesystem::create_symlink(outside + "/registry.db", host("Program Files/Quillscope/registry.db"));
+  EXPECT_NE(RegCreateKeyEx(HKEY_CLASSES_ROOT, u".txt", 0, nullptr, 0, 0, nullptr, &key, nullptr),
+            static_cast<LONG>(ERROR_SUCCESS));
+  EXPECT_TRUE(std::filesystem::is_empty(outside));
+  std::filesystem::remove_all(outside);
 }
 
 TEST_F(RegistryTest, AnotherProgramsDatabaseIsNotTakenOver) {

@@ -14,6 +14,7 @@
 #include <mutex>
 #include <set>
 
+#include "platform/system/files/device_location.h"
 #include "platform/system/files/device_paths.h"
 
 namespace platform::registry {
@@ -254,12 +255,16 @@ LONG connection(sqlite3*& db) {
     return ERROR_SUCCESS;
   }
   closeLocked();
+  // Sandbox mode: a program folder that leads out of the device through a link is not there.
+  if (!files::isInsideDevice(path)) return static_cast<LONG>(ERROR_REGISTRY_IO_FAILED);
   const QString folder = QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).absolutePath();
   if (!QDir().mkpath(folder)) return static_cast<LONG>(ERROR_REGISTRY_IO_FAILED);
 
   sqlite3* opened = nullptr;
-  const int status = sqlite3_open_v2(path.c_str(), &opened, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                                     nullptr);
+  // The database is never opened, or created, through a link of that name.
+  const int status = sqlite3_open_v2(
+      path.c_str(), &opened, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_NOFOLLOW,
+      nullptr);
   if (status != SQLITE_OK) {
     sqlite3_close_v2(opened);
     return errorFromSqlite(status == SQLITE_CANTOPEN ? SQLITE_IOERR : status);
