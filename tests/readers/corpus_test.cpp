@@ -82,6 +82,51 @@ TEST(RichCorpus, EveryFileShowsItsText) {
   }
 }
 
+// The formatting sample as Word and as RTF: each phrase in the format the word processor gave
+// it, the title's from its paragraph style.
+TEST(RichCorpus, FormattingSampleKeepsItsFormats) {
+  struct Phrase {
+    const char16_t* text;
+    const char16_t* face;
+    double pointSize;
+    bool bold, italic, underline, strikeOut;
+    uint32_t color;
+    int8_t baseline;
+    Alignment alignment;
+  };
+  const Phrase phrases[] = {
+      {u"Quarterly Field Notes", u"Liberation Sans", 20, true, false, false, false, 0, 0, Alignment::Left},
+      {u"This paragraph is plain.", u"DejaVu Serif", 12, false, false, false, false, 0, 0, Alignment::Left},
+      {u"This part is bold.", u"DejaVu Serif", 12, true, false, false, false, 0, 0, Alignment::Left},
+      {u"This part is italic.", u"DejaVu Serif", 12, false, true, false, false, 0, 0, Alignment::Left},
+      {u"This part is underlined.", u"DejaVu Serif", 12, false, false, true, false, 0, 0, Alignment::Left},
+      {u"Struck out.", u"DejaVu Serif", 12, false, false, false, true, 0, 0, Alignment::Left},
+      {u"Eight point", u"DejaVu Serif", 8, false, false, false, false, 0, 0, Alignment::Left},
+      {u"twenty-eight.", u"DejaVu Serif", 28, false, false, false, false, 0, 0, Alignment::Left},
+      {u"Monospaced face.", u"Liberation Mono", 12, false, false, false, false, 0, 0, Alignment::Left},
+      {u"Red words.", u"DejaVu Serif", 12, false, false, false, false, 0xFFCC0000, 0, Alignment::Left},
+      {u"Centred closing line.", u"DejaVu Serif", 12, false, true, false, false, 0, 0, Alignment::Center},
+  };
+  for (const char* name : {"en-formatting.doc", "en-formatting.rtf"}) {
+    const std::string bytes = readTestFile(std::string(QUILL_RICH_DATA_DIR) + "/" + name);
+    const TextDocument document = readDocument(bytesOf(bytes));
+    for (const Phrase& phrase : phrases) {
+      const QString text = QString::fromUtf16(phrase.text);
+      const qsizetype at = document.text().indexOf(text);
+      ASSERT_GE(at, 0) << name << ": " << text.toStdString();
+      const auto slices = document.runsIn(at, at + text.size());
+      ASSERT_EQ(slices.size(), 1u) << name << ": " << text.toStdString();
+      const CharacterFormat& f = *slices.front().format;
+      const CharacterFormat expected{QString::fromUtf16(phrase.face), phrase.pointSize, phrase.bold, phrase.italic,
+                                     phrase.underline, phrase.strikeOut, phrase.color, phrase.baseline};
+      EXPECT_EQ(f, expected) << name << ": " << text.toStdString();
+      EXPECT_EQ(document.paragraphFormatAt(at).alignment, phrase.alignment) << name << ": " << text.toStdString();
+    }
+    const qsizetype superscript = document.text().indexOf(u"2 is written with a superscript"_qs);
+    EXPECT_EQ(document.runsIn(superscript, superscript + 1).front().format->baseline, 1) << name;
+  }
+}
+
 TEST(RichCorpus, ReadersAreChosenByContent) {
   const struct {
     const char* file;

@@ -24,6 +24,7 @@ constexpr size_t kMaxFieldDepth = 256;
 
 // Indices of the FIB's (offset, length) pairs this reader uses.
 enum FcLcb : size_t {
+  kStshf = 1,
   kPlcffndRef = 2,
   kPlcfBteChpx = 12,
   kPlcfBtePapx = 13,
@@ -159,8 +160,8 @@ struct Pap {
   std::vector<double> edges;   // a row end's cell edges in points, from the row's left edge
 };
 
-Pap paragraphProperties(ByteView grpprl) {
-  Pap pap;
+// The paragraph modifiers of `grpprl` applied to `pap`.
+void paragraphProperties(ByteView grpprl, Pap& pap) {
   forEachSprm(grpprl, [&](uint16_t sprm, ByteView op) {
     switch (sprm) {
       case 0x2403: case 0x2461: {
@@ -184,14 +185,86 @@ Pap paragraphProperties(ByteView grpprl) {
     }
   });
   if (pap.rowEnd) pap.inTable = true;
-  return pap;
 }
+
+// The style sheet: each style's character and paragraph properties, resolved through the
+// styles it is based on. A chain of bases is followed at most kMaxStyleDepth deep, so a style
+// based on itself (or a loop of them) ends.
+constexpr int kMaxStyleDepth = 16;
+
+class StyleSheet {
+ public:
+  StyleSheet() = default;
+  explicit StyleSheet(ByteView stsh) {
+    const size_t headerSize = u16At(stsh, 0);
+    const ByteView header = sliceOf(stsh, 2, headerSize);
+    const size_t count = std::min<size_t>(u16At(header, 0), 4095);
+    const size_t baseSize = u16At(header, 2);
+    size_t at = 2 + headerSize;
+    for (size_t i = 0; i < count && at + 2 <= stsh.size(); ++i) {
+      const size_t size = u16At(stsh, at);
+      styles_.push_back(readStyle(sliceOf(stsh, at + 2, size), baseSize));
+      at += 2 + size;
+    }
+  }
+
+  // The style's character properties on top of `chp`, its bases' first.
+  void applyCharacter(uint16_t istd, Chp& chp) const { apply(istd, chp, 0); }
+  // The style's paragraph properties, its bases' first (later modifiers win).
+  std::vector<ByteView> paragraphSprms(uint16_t istd) const {
+    std::vector<ByteView> chain;
+    for (int depth = 0; depth < kMaxStyleDepth && istd < styles_.size() && styles_[istd].defined; ++depth) {
+      chain.insert(chain.begin(), styles_[istd].paragraph);
+      if (styles_[istd].base == istd) break;
+      istd = styles_[istd].base;
+    }
+    return chain;
+  }
+
+ private:
+  struct Style {
+    bool defined = false;   // an entry with content (empty slots are allowed)
+    uint16_t base = 0x0FFF;  // the style it is based on; 0x0FFF = none
+    ByteView character;     // its character modifiers
+    ByteView paragraph;     // its paragraph modifiers (paragraph styles)
+  };
+
+  static Style readStyle(ByteView std, size_t baseSize) {
+    Style style;
+    if (std.size() < 10 || baseSize < 10) return style;
+    style.defined = true;
+    const uint16_t kind = u16At(std, 2) & 0x000F;  // 1 paragraph, 2 character
+    style.base = u16At(std, 2) >> 4;
+    const size_t upxCount = u16At(std, 4) & 0x000F;
+    // The name: a count of UTF-16 units, the units and a terminating zero.
+    size_t at = baseSize;
+    at += 2 + size_t{u16At(std, at)} * 2 + 2;
+    for (size_t i = 0; i < upxCount && i < 3; ++i) {
+      at += at & 1;
+      const size_t size = u16At(std, at);
+      const ByteView upx = sliceOf(std, at + 2, size);
+      if (kind == 1 && i == 0) style.paragraph = upx.size() >= 2 ? upx.subspan(2) : ByteView{};  // after its istd
+      if ((kind == 1 && i == 1) || (kind == 2 && i == 0)) style.character = upx;
+      at += 2 + size;
+    }
+    return style;
+  }
+
+  void apply(uint16_t istd, Chp& chp, int depth) const {
+    if (depth >= kMaxStyleDepth || istd >= styles_.size() || !styles_[istd].defined) return;
+    if (styles_[istd].base != istd) apply(styles_[istd].base, chp, depth + 1);
+    applyCharacterSprms(styles_[istd].character, chp);
+  }
+
+  std::vector<Style> styles_;  // by istd
+};
 
 // A stretch of the WordDocument stream (by file offset) that shares one grpprl.
 struct PropertyRun {
   uint32_t fcStart;   // first byte
   uint32_t fcEnd;     // one past the last
   ByteView grpprl;    // its properties (paragraph runs: after the style index)
+  uint16_t style;     // paragraph runs: the paragraph's style (istd); 0 otherwise
 };
 
 // The runs of every FKP a bin table names; `paragraphs` reads PAPX pages, else CHPX pages.
@@ -209,19 +282,23 @@ std::vector<PropertyRun> readPropertyRuns(ByteView binTable, ByteView word, bool
       const uint32_t end = u32At(page, 4 * (k + 1));
       if (end <= start) continue;
       ByteView grpprl;
+      uint16_t style = 0;
       if (paragraphs) {
         const size_t offset = size_t{u8At(page, 4 * (entries + 1) + 13 * k)} * 2;
         if (offset != 0 && offset < kFkpSize - 1) {
           const uint8_t cb = page[offset];
           const ByteView papx = cb != 0 ? sliceOf(page, offset + 1, size_t{cb} * 2 - 1)
                                         : sliceOf(page, offset + 2, size_t{u8At(page, offset + 1)} * 2);
-          if (papx.size() >= 2) grpprl = papx.subspan(2);  // after the style index
+          if (papx.size() >= 2) {
+            style = u16At(papx, 0);
+            grpprl = papx.subspan(2);
+          }
         }
       } else {
         const size_t offset = size_t{u8At(page, 4 * (entries + 1) + k)} * 2;
         if (offset != 0 && offset < kFkpSize - 1) grpprl = sliceOf(page, offset + 1, page[offset]);
       }
-      runs.push_back(PropertyRun{start, end, grpprl});
+      runs.push_back(PropertyRun{start, end, grpprl, style});
     }
   }
   std::sort(runs.begin(), runs.end(), [](const PropertyRun& a, const PropertyRun& b) { return a.fcStart < b.fcStart; });
@@ -290,6 +367,7 @@ class WordParser {
     chpRuns_ = readPropertyRuns(tableSlice(fib_, table_, kPlcfBteChpx), word_, false);
     papRuns_ = readPropertyRuns(tableSlice(fib_, table_, kPlcfBtePapx), word_, true);
     fonts_ = readFontNames(tableSlice(fib_, table_, kSttbfFfn));
+    styles_ = StyleSheet(tableSlice(fib_, table_, kStshf));
     footnoteRefs_ = plcPositions(tableSlice(fib_, table_, kPlcffndRef), 2);
     endnoteRefs_ = plcPositions(tableSlice(fib_, table_, kPlcfendRef), 2);
     for (const Piece& piece : pieces_) readPiece(piece);
@@ -352,12 +430,23 @@ class WordParser {
       size_t end = static_cast<size_t>(std::min<uint64_t>(bytes.size(), boundary - piece.fc));
       end -= (end - offset) % unit;
       if (end <= offset) end = offset + unit;
+      // Properties in layers: the paragraph's style, a character style, the text's own, the
+      // piece's modifiers.
+      const PropertyRun* papRun = runAt(papRuns_, fc);
+      const uint16_t paragraphStyle = papRun != nullptr ? papRun->style : 0;
       Chp chp;
-      if (const PropertyRun* run = runAt(chpRuns_, fc)) applyCharacterSprms(run->grpprl, chp);
+      styles_.applyCharacter(paragraphStyle, chp);
+      if (const PropertyRun* run = runAt(chpRuns_, fc)) {
+        forEachSprm(run->grpprl, [&](uint16_t sprm, ByteView op) {
+          if (sprm == 0x4A30) styles_.applyCharacter(u16At(op, 0), chp);  // sprmCIstd
+        });
+        applyCharacterSprms(run->grpprl, chp);
+      }
       applyCharacterSprms(pieceSprms, chp);
       setFormat(chp);
-      const PropertyRun* papRun = runAt(papRuns_, fc);
-      const Pap pap = paragraphProperties(papRun != nullptr ? papRun->grpprl : ByteView{});
+      Pap pap;
+      for (ByteView sprms : styles_.paragraphSprms(paragraphStyle)) paragraphProperties(sprms, pap);
+      paragraphProperties(papRun != nullptr ? papRun->grpprl : ByteView{}, pap);
       for (size_t at = offset; at < end; at += unit) {
         const char16_t c = piece.compressed ? windows1252ToUnicode(bytes[at]) : static_cast<char16_t>(u16At(bytes, at));
         const uint32_t cp = piece.cpStart + static_cast<uint32_t>(at / unit);
@@ -471,6 +560,7 @@ class WordParser {
   std::vector<PropertyRun> chpRuns_;        // character properties by file offset
   std::vector<PropertyRun> papRuns_;        // paragraph properties by file offset
   std::vector<QString> fonts_;              // face names by font index
+  StyleSheet styles_;                       // the styles' properties
   std::vector<uint32_t> footnoteRefs_;      // positions of footnote citations
   std::vector<uint32_t> endnoteRefs_;       // positions of endnote citations
   std::vector<bool> fields_;                // open fields, innermost last: true once in the result
