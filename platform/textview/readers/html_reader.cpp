@@ -89,6 +89,7 @@ TextDocument HtmlReader::read(ByteView bytes) const {
     if (blockTable != nullptr) {
       const QTextTableCell cell = blockTable->cellAt(block.position());
       if (blockTable != table || cell.row() != row) {
+        if (table != nullptr) sink.endCell();  // the last cell of the row before
         sink.closeRow();
         column = 0;
         for (int i = 0; i < cell.column(); ++i) sink.endCell();
@@ -101,10 +102,16 @@ TextDocument HtmlReader::read(ByteView bytes) const {
       row = cell.row();
       column = cell.column();
     } else if (table != nullptr) {
+      sink.endCell();
       sink.closeRow();
       table = nullptr;
       // Qt puts an empty block after every table: it is no paragraph of the page.
       if (block.length() <= 1) continue;
+    }
+    // Qt puts an empty block before a table that opens the page: it is no paragraph of it.
+    if (blockTable == nullptr && block.length() <= 1 && block.next().isValid() &&
+        QTextCursor(block.next()).currentTable() != nullptr) {
+      continue;
     }
     for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
       const QTextFragment piece = fragment.fragment();
