@@ -19,6 +19,8 @@ ALLOWED = {
     "decode": ["decode"],
     "palmdoc": ["palmdoc", "decode"],
     "convert": ["convert", "palmdoc", "decode"],
+    # quillscope-decode --rich: the text view's readers, which need no window.
+    "convert/tool": ["convert", "palmdoc", "decode", "platform/textview"],
     "platform/system": ["platform/system"],
     "platform/textview": ["platform/textview", "platform/system"],
     "platform/shellext": ["platform/shellext", "platform/system"],

@@ -53,6 +53,9 @@ CommandLineError parseCommandLine(int argc, const char* const* argv, DecodeComma
       } else if (argument == "--list") {
         command.action = DecodeCommand::Action::kList;
         continue;
+      } else if (argument == "--rich") {
+        command.action = DecodeCommand::Action::kRich;
+        continue;
       } else if (argument == "--utf16") {
         command.utf16 = true;
         continue;

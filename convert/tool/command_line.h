@@ -6,11 +6,11 @@
 
 // What the command line asks for.
 struct DecodeCommand {
-  enum class Action { kDecode, kHelp, kList };
+  enum class Action { kDecode, kHelp, kList, kRich };
   Action action = Action::kDecode;  // what to do
   uint32_t encoding = 0;            // EncodingIndex, taken as unsigned as the viewer takes it
   bool utf16 = false;               // write the raw little-endian UTF-16 units, not UTF-8
-  std::string path;                 // the file to decode (kDecode only)
+  std::string path;                 // the file to decode (kDecode and kRich)
 };
 
 // Why a command line was refused; kNone when it was accepted.

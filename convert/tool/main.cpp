@@ -8,6 +8,9 @@
 #include "convert/tool/command_line.h"
 #include "convert/tool/document_file.h"
 #include "convert/tool/text_output.h"
+#ifdef QUILL_DECODE_RICH
+#include "platform/textview/readers/rich_text_export.h"
+#endif
 
 namespace {
 
@@ -20,10 +23,13 @@ enum ExitCode : int {
   kUnknownEncoding = 4,
   kOutOfMemory = 5,
   kOutputFailed = 6,
+  kPasswordProtected = 7,
+  kNotReadableWord = 8,
 };
 
 constexpr const char* kHelp =
     "Usage: quillscope-decode [--encoding N|NAME] [--utf16] FILE\n"
+    "       quillscope-decode --rich FILE\n"
     "       quillscope-decode --list | --help\n"
     "\n"
     "Decodes FILE exactly as the Quillscope viewer does for an EncodingIndex and writes the\n"
@@ -37,6 +43,11 @@ constexpr const char* kHelp =
     "      --utf16            write the UTF-16 code units the decoder wrote, little-endian,\n"
     "                         without a byte-order mark and without the ending zero unit\n"
     "      --list             list the catalogue: index, display name, font character set\n"
+    "      --rich             read FILE as the text view does (Word 97-2003, RTF, Pocket Word,\n"
+    "                         HTML or text, chosen by its content) and write its text as UTF-8:\n"
+    "                         one line per paragraph, a table row as one line with TAB between\n"
+    "                         its cells; no pictures, no hidden text, field results only, note\n"
+    "                         citations as their numbers. --encoding and --utf16 do not apply.\n"
     "  -h, --help             show this help\n"
     "\n"
     "Output: every unit the decoder wrote before its ending zero unit, embedded zero units\n"
@@ -48,7 +59,10 @@ constexpr const char* kHelp =
     "\n"
     "Exit codes: 0 success, 1 usage error, 2 FILE does not exist, 3 FILE cannot be read\n"
     "(a directory, no permission, an I/O error, or 2 GiB and larger), 4 unknown encoding,\n"
-    "5 not enough memory, 6 writing the output failed.\n";
+    "5 not enough memory, 6 writing the output failed; with --rich also 7 the Word file is\n"
+    "password-protected and 8 the Compound File holds no Word document the readers show\n"
+    "(Word 6/95, or another program's file): nothing on standard output, the viewer's notice on\n"
+    "standard error.\n";
 
 void printList() {
   std::printf("%-5s  %-26s  %s\n", "index", "name", "charset");
@@ -103,6 +117,22 @@ int main(int argc, char** argv) {
       return fail(kUnreadableFile, message);
     case LoadResult::kNoMemory:
       return fail(kOutOfMemory, message);
+  }
+
+  if (command.action == DecodeCommand::Action::kRich) {
+#ifdef QUILL_DECODE_RICH
+    const platform::textview::RichTextExport rich =
+        platform::textview::exportRichText(document.bytes.data, static_cast<size_t>(document.byteCount));
+    using Outcome = platform::textview::RichTextExport::Outcome;
+    if (rich.outcome != Outcome::kText) {
+      return fail(rich.outcome == Outcome::kPasswordProtected ? kPasswordProtected : kNotReadableWord, rich.notice);
+    }
+    const bool richWritten = std::fwrite(rich.text.data(), 1, rich.text.size(), stdout) == rich.text.size() &&
+                             std::fflush(stdout) == 0;
+    return richWritten ? kSuccess : fail(kOutputFailed, "writing the output failed");
+#else
+    return fail(kUsageError, "--rich: this build has no document readers (the platform folder was not built)");
+#endif
   }
 
   // The viewer skips an empty document altogether; its text stays empty.

@@ -5,7 +5,6 @@
 #include <QRegularExpression>
 #include <QStringList>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -22,7 +21,7 @@ struct CorpusFile {
 
 std::vector<CorpusFile> manifest() {
   std::vector<CorpusFile> files;
-  std::ifstream in(std::string(QUILL_RICH_DATA_DIR) + "/manifest.tsv");
+  std::ifstream in(test_files::dataDir() / "rich" / "manifest.tsv");
   std::string line;
   std::getline(in, line);  // the header
   while (std::getline(in, line)) {
@@ -65,8 +64,8 @@ TEST(RichCorpus, EveryFileShowsItsText) {
   ASSERT_GE(files.size(), 20u);
   for (const CorpusFile& file : files) {
     SCOPED_TRACE(file.name);
-    const std::string bytes = readTestFile(std::string(QUILL_RICH_DATA_DIR) + "/" + file.name);
-    const QString expectedText = QString::fromUtf8(readTestFile(std::string(QUILL_RICH_DATA_DIR) + "/" + file.name + ".expected.txt"));
+    const std::string bytes = readRichFile(file.name);
+    const QString expectedText = QString::fromUtf8(readRichFile(file.name + ".expected.txt"));
     const QStringList expected = normalisedLines(expectedText);
     const QStringList shown = normalisedLines(shownText(readDocument(bytesOf(bytes))));
     if (file.check == "exact") {
@@ -108,7 +107,7 @@ TEST(RichCorpus, FormattingSampleKeepsItsFormats) {
       {u"Centred closing line.", u"DejaVu Serif", 12, false, true, false, false, 0, 0, Alignment::Center},
   };
   for (const char* name : {"en-formatting.doc", "en-formatting.rtf"}) {
-    const std::string bytes = readTestFile(std::string(QUILL_RICH_DATA_DIR) + "/" + name);
+    const std::string bytes = readRichFile(name);
     const TextDocument document = readDocument(bytesOf(bytes));
     for (const Phrase& phrase : phrases) {
       const QString text = QString::fromUtf16(phrase.text);
@@ -136,7 +135,7 @@ TEST(RichCorpus, ReadersAreChosenByContent) {
       {"html-named.doc", "HTML"},        {"text-utf8-named.doc", "plain text"},
   };
   for (const auto& c : cases) {
-    const std::string bytes = readTestFile(std::string(QUILL_RICH_DATA_DIR) + "/" + c.file);
+    const std::string bytes = readRichFile(c.file);
     EXPECT_STREQ(readerFor(bytesOf(bytes)).name(), c.reader) << c.file;
   }
 }

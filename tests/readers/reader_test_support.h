@@ -1,12 +1,11 @@
-// Helpers the reader tests share: files, byte views and a document's text as lines.
+// Helpers the reader tests share: the rich documents, byte views and a document's text.
 #pragma once
 
 #include <QString>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "platform/textview/readers/reader.h"
+#include "tests/support/test_files.h"
 
 namespace platform::textview {
 
@@ -14,10 +13,8 @@ inline ByteView bytesOf(const std::string& bytes) {
   return ByteView(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
 }
 
-inline std::string readTestFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+// A file of tests/data/rich, whole.
+inline std::string readRichFile(const std::string& name) { return test_files::readBytes(test_files::dataDir() / "rich" / name); }
 
 // The document's text with LF between paragraphs.
 inline QString shownText(const TextDocument& document) { return document.textOf(0, document.length(), u"\n"); }

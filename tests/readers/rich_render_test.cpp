@@ -8,31 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/system/window_host.h"
-#include "platform/testing/test_host.h"
 #include "platform/textview/richink.h"
 #include "platform/textview/text_widget.h"
+#include "tests/support/text_view_host.h"
 
 namespace platform::textview {
 namespace {
-
-LRESULT CALLBACK hostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProc(hwnd, message, wParam, lParam);
-}
-
-struct Source {
-  std::string bytes;  // what the stream delivers
-  size_t at = 0;      // how much it has delivered
-};
-
-DWORD deliver(DWORD_PTR cookie, BYTE* buffer, LONG requested, LONG* delivered) {
-  auto* source = reinterpret_cast<Source*>(cookie);
-  const size_t count = std::min(static_cast<size_t>(requested), source->bytes.size() - source->at);
-  std::copy_n(source->bytes.begin() + static_cast<std::ptrdiff_t>(source->at), count, buffer);
-  source->at += count;
-  *delivered = static_cast<LONG>(count);
-  return 0;
-}
 
 bool isDark(QRgb pixel) { return qGray(pixel) < 160; }
 
@@ -49,35 +30,19 @@ std::pair<int, int> inkExtent(const QImage& image, int top, int bottom) {
   return {left, right};
 }
 
-class RichRender : public ::testing::Test {
+class RichRender : public test_support::TextViewHostTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(InitRichInkDLL());
-    WNDCLASS windowClass{};
-    windowClass.lpfnWndProc = hostWindowProc;
-    windowClass.hInstance = testing::testInstance();
-    windowClass.lpszClassName = u"RichRenderHost";
-    ASSERT_NE(RegisterClass(&windowClass), 0);
-    main_ = CreateWindowEx(0, u"RichRenderHost", u"Host", WS_VISIBLE, 0, 26, 300, 300, nullptr, nullptr,
-                           testing::testInstance(), nullptr);
-    view_ = CreateWindowEx(0, WC_RICHINK, nullptr, 0x503008C0, 0, 0, 300, 274, main_, nullptr, testing::testInstance(), nullptr);
-    ASSERT_NE(view_, nullptr);
-  }
-
-  TextViewWidget& widget() { return *qobject_cast<TextViewWidget*>(host::widgetOf(view_)); }
+  void SetUp() override { createHost(300, 300); }
 
   QImage streamAndRender(const std::string& bytes) {
-    Source source{bytes};
-    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&source), 0, deliver};
+    test_support::RecordingSource source;
+    source.bytes = bytes;
+    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&source), 0, test_support::recordingCallback};
     SendMessage(view_, EM_STREAMIN, SF_PWI, reinterpret_cast<LPARAM>(&stream));
     SendMessage(view_, EM_SETPAGESTYLE, PS_NONE, 0);
     const QSizeF area = widget().control().viewportSize();
     return widget().grab().toImage().copy(0, 0, static_cast<int>(area.width()), static_cast<int>(area.height()));
   }
-
-  testing::DeviceSandbox sandbox_;
-  HWND main_ = nullptr;
-  HWND view_ = nullptr;
 };
 
 TEST_F(RichRender, FormattingShowsInTheView) {

@@ -113,11 +113,17 @@ TextDocument HtmlReader::read(ByteView bytes) const {
         QTextCursor(block.next()).currentTable() != nullptr) {
       continue;
     }
+    // The white space that ends a block is the page's layout (a line end before </p>), not text.
+    const QString blockText = block.text();
+    qsizetype blockEnd = blockText.size();
+    while (blockEnd > 0 && blockText[blockEnd - 1] == u' ') --blockEnd;
     for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
       const QTextFragment piece = fragment.fragment();
-      if (!piece.isValid() || piece.text().isEmpty()) continue;
+      const qsizetype offset = piece.position() - block.position();
+      if (!piece.isValid() || offset >= blockEnd) continue;
       // A <br> is a line separator inside the block: it starts a new line.
-      const QStringList lines = piece.text().remove(QChar::ObjectReplacementCharacter).split(QChar::LineSeparator);
+      const QStringList lines =
+          piece.text().left(blockEnd - offset).remove(QChar::ObjectReplacementCharacter).split(QChar::LineSeparator);
       const CharacterFormat format = formatOf(piece.charFormat());
       for (qsizetype i = 0; i < lines.size(); ++i) {
         if (i > 0 && table != nullptr) sink.cellParagraph();
