@@ -53,7 +53,7 @@ for target in "${targets[@]}"; do
       seeds+=("$work/seeds")
       ;;
   esac
-  echo "== $name: ${seconds}s"
+  echo "== $name: ${time_limit}s"
   if (cd "$work" && "$target" -max_total_time="$time_limit" -timeout=10 -rss_limit_mb=2048 \
         -print_final_stats=1 corpus "${seeds[@]}" >"$work/log.txt" 2>&1); then
     grep -E '^stat::number_of_executed_units|^Done ' "$work/log.txt" || true
