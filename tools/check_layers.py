@@ -20,7 +20,7 @@ ALLOWED = {
     "palmdoc": ["palmdoc", "decode"],
     "convert": ["convert", "palmdoc", "decode"],
     # quillscope-decode --rich: the text view's readers, which need no window.
-    "convert/tool": ["convert", "palmdoc", "decode", "platform/textview"],
+    "convert/tool": ["convert/tool", "convert", "palmdoc", "decode", "platform/textview"],
     "platform/system": ["platform/system"],
     "platform/textview": ["platform/textview", "platform/system"],
     "platform/shellext": ["platform/shellext", "platform/system"],
