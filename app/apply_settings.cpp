@@ -1,7 +1,9 @@
 #include "app/apply_settings.h"
 
 #include <cstring>
+#include <new>
 
+#include "app/file_browser.h"
 #include "app/key_actions.h"
 #include "convert/encoding_catalogue.h"
 #include "settings/settings_file.h"
@@ -36,4 +38,13 @@ void applySettings(ViewerState& state, HWND mainWindow) {
 
   state.font.lfCharSet = charsetForEncoding(state.encoding);
   state.font.lfHeight = kTextFontHeight;
+
+  // A new file browser with the new font replaces the old one, which takes its font with it. A
+  // browser that is running (the settings applied from inside its own dialog) stays: its
+  // dialog is still using it.
+  if (state.fileBrowser && state.fileBrowser->isRunning()) return;
+  state.fileBrowser.reset();
+  state.fileBrowser.reset(new (std::nothrow) FileBrowserDialog(state.instance, state.font.lfFaceName,
+                                                               fileBrowserFontHeight(state.zoomPercent),
+                                                               state.font.lfCharSet, kBrowserFilterList));
 }

@@ -7,7 +7,8 @@ inline constexpr LONG kTextFontHeight = 12;
 
 // Reads the settings file (running the View dialog first while no zoom has been chosen) into
 // the viewer's state: font, encoding, zoom, line style, key bindings, dialog choice, and the
-// application-key hot keys on `mainWindow` (the window given, which may not be stored yet).
+// application-key hot keys on `mainWindow` (the window given, which may not be stored yet), and
+// builds a new file browser with the new font in place of the old one.
 void applySettings(ViewerState& state, HWND mainWindow);
 
 // The file browser's font height for a zoom: zoom × 12 / 100, truncated toward zero. Worked

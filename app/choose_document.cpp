@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/document_loader.h"
+#include "app/file_browser.h"
 #include "platform/system/commdlg.h"
 
 const WCHAR kSystemFilterList[] =
@@ -26,6 +27,7 @@ bool chooseDocument(ViewerState& state, HWND owner) {
   } else {
     state.path[0] = 0;
     // The program's own file browser is built by the settings; without one no dialog runs.
+    if (state.fileBrowser) chosen = state.fileBrowser->run(owner, state.path) != 0;
   }
   if (chosen) state.richDocument = documentModeOf(state.path);
   return chosen;

@@ -5,6 +5,7 @@
 #include "app/decode_document.h"
 #include "app/document_loader.h"
 #include "app/viewer_state.h"
+#include "settings/key_dialog.h"
 #include "settings/view_dialog.h"
 
 void runViewCommand(ViewerState& state) {
@@ -17,7 +18,10 @@ void runViewCommand(ViewerState& state) {
 }
 
 void runKeyBindCommand(ViewerState& state) {
-  // The key bindings are edited in the settings file; re-applying it picks up any change.
+  // The dialog edits the settings file; applying it again puts the bindings and the capture of
+  // the application keys into effect, after OK and Cancel alike.
+  KeyDialog dialog;
+  dialog.run(state.mainWindow, state.instance);
   applySettings(state, state.mainWindow);
 }
 

@@ -6,11 +6,6 @@
 
 namespace {
 
-constexpr WCHAR kKeyActionNames[kKeyActionCount][kKeyActionNameUnits] = {
-    u"None",    u"File Open", u"Minimize", u"Exit",      u"View Option", u"Key Option",
-    u"Page Up", u"Page Down", u"Line Up",  u"Line Down", u"3 Line Up",   u"3 Line Down",
-};
-
 // In KeySlot order: UP, DOWN, LEFT, RIGHT, CENTER, application keys 1 to 4.
 constexpr WORD kSlotKeys[kKeySlotCount] = {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_RETURN,
                                            VK_APP1, VK_APP2, VK_APP3, VK_APP4};
@@ -20,10 +15,6 @@ void scrollTextView(const ViewerState& state, WORD code, int times) {
 }
 
 }  // namespace
-
-const WCHAR* keyActionName(int action) {
-  return (action >= 0 && action < kKeyActionCount) ? kKeyActionNames[action] : nullptr;
-}
 
 int keySlotForKey(WORD virtualKey) {
   for (int slot = 0; slot < kKeySlotCount; ++slot) {

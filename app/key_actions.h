@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "platform/system/windows.h"
+#include "settings/key_action_names.h"
 #include "settings/settings_image.h"
 
 struct ViewerState;
@@ -13,11 +14,6 @@ enum KeySlot : int {
   kSlotUp, kSlotDown, kSlotLeft, kSlotRight, kSlotCenter, kSlotApp1, kSlotApp2, kSlotApp3, kSlotApp4,
 };
 
-inline constexpr int kKeyActionCount = 12;
-inline constexpr int kKeyActionNameUnits = 20;  // each name and its terminator fit in 20 units
-
-// The display name of a KeyAction (0..11), or nullptr outside that range.
-const WCHAR* keyActionName(int action);
 // The KeySlot of a virtual-key code, or -1 for a key that is not bound.
 int keySlotForKey(WORD virtualKey);
 // The virtual-key code of a KeySlot.

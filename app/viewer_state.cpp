@@ -1,5 +1,6 @@
 #include "app/viewer_state.h"
 
+#include "app/file_browser.h"
 #include "app/key_actions.h"
 
 ViewerState::ViewerState(LPCWSTR commandLine) {
@@ -16,6 +17,7 @@ ViewerState::~ViewerState() = default;
 
 void ViewerState::teardown() {
   fileBytes.release();
+  fileBrowser.reset();
   unregisterAppKeys(*this);
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "decode/document_buffers.h"
 #include "platform/system/windows.h"
@@ -39,7 +40,7 @@ struct ViewerState {
   int32_t keyActions[kKeySlotCount]{};  // KeyAction per KeySlot: UP, DOWN, LEFT, RIGHT, CENTER, APP1..4
   HWND menuBar = nullptr;           // the shell menu bar of the main window
   HWND textView = nullptr;          // the text view child
-  FileBrowserDialog* fileBrowser = nullptr;  // owned; the program's own open dialog, or none
+  std::unique_ptr<FileBrowserDialog> fileBrowser;  // owned: the program's own open dialog, or none
   bool useSystemDialog = false;     // open through the system's dialog, else the file browser
   ByteBuffer fileBytes;             // owned: the raw bytes of the loaded file and a zero byte
   int32_t byteCount = 0;            // bytes the last load read: the document's length
@@ -56,7 +57,8 @@ struct ViewerState {
   ViewerState(const ViewerState&) = delete;
   ViewerState& operator=(const ViewerState&) = delete;
 
-  // After the message loop: gives back the file's bytes and unregisters the hot keys.
+  // After the message loop: gives back the file's bytes, frees the file browser (and its font)
+  // and unregisters the hot keys.
   void teardown();
 };
 

@@ -1,7 +1,8 @@
-// Dialog templates: the About dialog and the View dialog. Coordinates are dialog units; every
+// Dialog templates: the About dialog, the View dialog, the Key dialog and OPEN FILE. Coordinates are dialog units; every
 // dialog is shown full-screen, so its own size only matters for the controls' layout.
 #include <iterator>
 
+#include "platform/system/commctrl.h"
 #include "resources/resource_ids.h"
 #include "resources/resource_tables.h"
 
@@ -27,6 +28,49 @@ const DialogItem kViewDialogItems[] = {
     {WC_BUTTON, u"CANCEL", IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP, 0, 150, 140, 60, 16},
 };
 
+// The check box on top; the application keys in their group, the inner two above and the outer
+// two below on the outer sides, as the keys sit on the handheld; the cursor keys as a cross
+// below, CENTER last.
+const DialogItem kKeyDialogItems[] = {
+    {WC_BUTTON, u"Enable Application Key", res::kKeyAppKeysCheck, BS_AUTOCHECKBOX | WS_TABSTOP, 0, 4, 2, 200, 12},
+    {WC_BUTTON, u"APPLICATION KEY", res::kKeyAppKeysGroup, BS_GROUPBOX, 0, 4, 16, 262, 66},
+    {WC_STATIC, u"IN LEFT", IDC_STATIC, kLabel, 0, 44, 26, 88, 10},
+    {WC_COMBOBOX, u"", res::kKeyInLeftList, kDropDownList, 0, 44, 36, 88, 120},
+    {WC_STATIC, u"IN RIGHT", IDC_STATIC, kLabel, 0, 138, 26, 88, 10},
+    {WC_COMBOBOX, u"", res::kKeyInRightList, kDropDownList, 0, 138, 36, 88, 120},
+    {WC_STATIC, u"OUT LEFT", IDC_STATIC, kLabel, 0, 10, 52, 88, 10},
+    {WC_COMBOBOX, u"", res::kKeyOutLeftList, kDropDownList, 0, 10, 62, 88, 120},
+    {WC_STATIC, u"OUT RIGHT", IDC_STATIC, kLabel, 0, 172, 52, 88, 10},
+    {WC_COMBOBOX, u"", res::kKeyOutRightList, kDropDownList, 0, 172, 62, 88, 120},
+    {WC_STATIC, u"UP", IDC_STATIC, kLabel, 0, 91, 86, 88, 10},
+    {WC_COMBOBOX, u"", res::kKeyUpList, kDropDownList, 0, 91, 96, 88, 120},
+    {WC_STATIC, u"LEFT", IDC_STATIC, kLabel, 0, 4, 110, 88, 10},
+    {WC_COMBOBOX, u"", res::kKeyLeftList, kDropDownList, 0, 4, 120, 88, 120},
+    {WC_STATIC, u"RIGHT", IDC_STATIC, kLabel, 0, 178, 110, 88, 10},
+    {WC_COMBOBOX, u"", res::kKeyRightList, kDropDownList, 0, 178, 120, 88, 120},
+    {WC_STATIC, u"DOWN", IDC_STATIC, kLabel, 0, 91, 134, 88, 10},
+    {WC_COMBOBOX, u"", res::kKeyDownList, kDropDownList, 0, 91, 144, 88, 120},
+    {WC_STATIC, u"CENTER", IDC_STATIC, kLabel, 0, 91, 160, 88, 10},
+    {WC_COMBOBOX, u"", res::kKeyCenterList, kDropDownList, 0, 91, 170, 88, 120},
+    {WC_BUTTON, u"OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 60, 190, 60, 16},
+    {WC_BUTTON, u"CANCEL", IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP, 0, 150, 190, 60, 16},
+};
+
+// The directory list also passes its keys to the dialog (LBS_WANTKEYBOARDINPUT), so that on the
+// desktop the arrow keys move through it without entering a folder.
+const DialogItem kOpenFileDialogItems[] = {
+    {WC_STATIC, u"OPEN FILE", IDC_STATIC, kLabel, 0, 2, 2, 100, 10},
+    {WC_COMBOBOX, u"", res::kOpenFilterList, kDropDownList, 0, 2, 13, 120, 70},
+    {WC_STATIC, u"DIRECTORY", IDC_STATIC, kLabel, 0, 2, 25, 40, 10},
+    {WC_STATIC, u"DirName", res::kOpenDirectoryName, SS_LEFTNOWORDWRAP, 0, 43, 25, 90, 10},
+    {WC_LISTBOX, u"", res::kOpenDirectoryList,
+     LBS_SORT | LBS_NOTIFY | LBS_WANTKEYBOARDINPUT | WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP, 0, 2, 35, 135, 30},
+    {WC_STATIC, u"FILE", IDC_STATIC, kLabel, 0, 2, 65, 120, 10},
+    {WC_LISTVIEW, u"", res::kOpenFileList, LVS_REPORT | LVS_SORTASCENDING | WS_BORDER | WS_TABSTOP, 0, 2, 75, 135, 62},
+    {WC_BUTTON, u"OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 20, 139, 40, 13},
+    {WC_BUTTON, u"CANCEL", IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP, 0, 70, 139, 40, 13},
+};
+
 const DialogItem kAboutDialogItems[] = {
     {WC_STATIC, u"", res::kAboutIcon, SS_ICON, 0, 6, 6, 20, 20},
     {WC_STATIC, u"Quillscope", IDC_STATIC, kLabel, 0, 32, 8, 230, 10},
@@ -43,6 +87,10 @@ const DialogItem kAboutDialogItems[] = {
 const platform::DialogTemplate kDialogs[] = {
     {res::kDialogView, u"VIEW DIALOG", WS_POPUP | WS_CAPTION, 0, 0, 270, 160, nullptr, 9,
      kViewDialogItems, std::size(kViewDialogItems)},
+    {res::kDialogKey, u"KEY DIALOG", WS_POPUP | WS_CAPTION, 0, 0, 270, 210, nullptr, 9,
+     kKeyDialogItems, std::size(kKeyDialogItems)},
+    {res::kDialogOpenFile, u"OPEN FILE", WS_POPUP | WS_CAPTION, 0, 0, 120, 150, nullptr, 9,
+     kOpenFileDialogItems, std::size(kOpenFileDialogItems)},
     {res::kDialogAbout, u"About Quillscope", WS_POPUP | WS_CAPTION, 0, 0, 270, 110, nullptr, 9,
      kAboutDialogItems, std::size(kAboutDialogItems)},
 };

@@ -20,6 +20,8 @@ LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       return platform::text::copyTruncated(record->text, reinterpret_cast<LPWSTR>(lParam), static_cast<int>(wParam));
     case WM_GETTEXTLENGTH:
       return static_cast<LRESULT>(record->text.size());
+    case WM_VKEYTOITEM:
+      return -1;  // the list box acts on the key itself
     case WM_CLOSE:
       DestroyWindow(hwnd);
       return 0;

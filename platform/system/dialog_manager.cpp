@@ -65,7 +65,7 @@ HWND firstTabItem(HWND dialog) {
 
 bool returnsResultDirectly(UINT message) {
   // For these the dialog procedure's own return value is the result, as on the platform.
-  return message == WM_INITDIALOG;
+  return message == WM_INITDIALOG || message == WM_VKEYTOITEM;
 }
 
 LRESULT defaultDialogHandling(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,7 +1,9 @@
 // Fonts: CreateFontIndirect keeps the program's logical-font record under a handle; the desktop
 // font for it is made on demand (fontFromLogFont), scaled by deviceScale(). EnumFontFamilies
-// lists the desktop's font families in the font database's order.
+// lists the desktop's font families once each, the desktop's default faces and a face per
+// script of the encoding catalogue first.
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <algorithm>
@@ -57,6 +59,47 @@ QString fallbackFamilyFor(BYTE charset) {
     return candidates.isEmpty() ? QString() : candidates.first();
   }
   return {};
+}
+
+// A family as the enumeration names it: Qt adds " [Foundry]" to a family that several foundries
+// make, and the program knows the family by its name alone.
+QString withoutFoundry(const QString& family) {
+  const qsizetype bracket = family.indexOf(QLatin1String(" ["));
+  return bracket > 0 && family.endsWith(QLatin1Char(']')) ? family.left(bracket) : family;
+}
+
+// The family that the desktop gives for a generic style (sans, serif, monospace).
+QString defaultFamilyFor(QFont::StyleHint hint) {
+  const QString generic = hint == QFont::Serif       ? QStringLiteral("serif")
+                          : hint == QFont::Monospace ? QStringLiteral("monospace")
+                                                     : QStringLiteral("sans-serif");
+  QFont font(generic);
+  font.setStyleHint(hint);
+  return QFontInfo(font).family();
+}
+
+// The desktop's families, each once: first its default sans, serif and monospace faces and a
+// face for each script the viewer decodes (Japanese, Chinese both ways, Korean, Thai,
+// Vietnamese), then the others in the font database's order. A short list of the first
+// families thus always holds a face that can show the document.
+QStringList enumerationOrder() {
+  QStringList ordered;
+  auto add = [&ordered](const QString& family) {
+    const QString name = withoutFoundry(family);
+    if (!name.isEmpty() && !ordered.contains(name, Qt::CaseInsensitive) && QFontDatabase::hasFamily(name)) {
+      ordered.push_back(name);
+    }
+  };
+  add(QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
+  add(defaultFamilyFor(QFont::SansSerif));
+  add(defaultFamilyFor(QFont::Serif));
+  add(QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
+  add(defaultFamilyFor(QFont::Monospace));
+  for (BYTE charset : {SHIFTJIS_CHARSET, GB2312_CHARSET, CHINESEBIG5_CHARSET, HANGUL_CHARSET, THAI_CHARSET, VIETNAMESE_CHARSET}) {
+    add(fallbackFamilyFor(charset));
+  }
+  for (const QString& family : QFontDatabase::families()) add(family);
+  return ordered;
 }
 
 BYTE charsetOfFamily(const QString& family) {
@@ -142,7 +185,7 @@ int EnumFontFamilies(HDC /*dc*/, LPCWSTR family, FONTENUMPROC proc, LPARAM data)
   if (proc == nullptr || QGuiApplication::instance() == nullptr) return 0;
   QStringList families;
   if (family == nullptr) {
-    families = QFontDatabase::families();
+    families = platform::gdi::enumerationOrder();
   } else if (QFontDatabase::hasFamily(QString::fromUtf16(family))) {
     families.push_back(QString::fromUtf16(family));
   }

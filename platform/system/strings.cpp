@@ -77,15 +77,15 @@ int lstrlen(LPCWSTR text) {
 }
 
 int lstrcmp(LPCWSTR a, LPCWSTR b) {
-  const std::u16string left = platform::text::fromPointer(a);
-  const std::u16string right = platform::text::fromPointer(b);
+  const std::u16string_view left = a != nullptr ? std::u16string_view(a) : std::u16string_view();
+  const std::u16string_view right = b != nullptr ? std::u16string_view(b) : std::u16string_view();
   return sign(left.compare(right));
 }
 
 int lstrcmpi(LPCWSTR a, LPCWSTR b) {
-  const std::u16string left = platform::text::folded(platform::text::fromPointer(a));
-  const std::u16string right = platform::text::folded(platform::text::fromPointer(b));
-  return sign(left.compare(right));
+  const std::u16string_view left = a != nullptr ? std::u16string_view(a) : std::u16string_view();
+  const std::u16string_view right = b != nullptr ? std::u16string_view(b) : std::u16string_view();
+  return platform::text::compareFolded(left, right);
 }
 
 LPWSTR lstrcpyn(LPWSTR dest, LPCWSTR source, int maxCount) {

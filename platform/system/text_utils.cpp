@@ -23,6 +23,16 @@ std::u16string folded(std::u16string_view text) {
   return out;
 }
 
+int compareFolded(std::u16string_view a, std::u16string_view b) {
+  const size_t common = std::min(a.size(), b.size());
+  for (size_t i = 0; i < common; ++i) {
+    const char16_t left = foldUnit(a[i]);
+    const char16_t right = foldUnit(b[i]);
+    if (left != right) return left < right ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
 int copyTruncated(std::u16string_view text, LPWSTR buffer, int maxCount) {
   if (buffer == nullptr || maxCount <= 0) return 0;
   const size_t count = std::min(text.size(), static_cast<size_t>(maxCount - 1));

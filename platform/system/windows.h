@@ -199,6 +199,10 @@ inline constexpr UINT WM_SHOWWINDOW = 0x0018;
 inline constexpr UINT WM_SETCURSOR = 0x0020;
 inline constexpr UINT WM_SETFONT = 0x0030;
 inline constexpr UINT WM_GETFONT = 0x0031;
+// From a list box with LBS_WANTKEYBOARDINPUT to its parent, before it acts on a key: wParam is
+// MAKEWPARAM(virtual key, caret index), lParam the list box. The answer -2 means the parent
+// used the key up; -1 (or anything else) lets the list box act on it as usual.
+inline constexpr UINT WM_VKEYTOITEM = 0x002E;
 inline constexpr UINT WM_NOTIFY = 0x004E;
 inline constexpr UINT WM_KEYDOWN = 0x0100;
 inline constexpr UINT WM_KEYUP = 0x0101;
@@ -486,6 +490,7 @@ inline constexpr DWORD LBS_NOTIFY = 0x0001;
 inline constexpr DWORD LBS_SORT = 0x0002;
 inline constexpr DWORD LBS_NOINTEGRALHEIGHT = 0x0100;
 inline constexpr DWORD LBS_HASSTRINGS = 0x0040;
+inline constexpr DWORD LBS_WANTKEYBOARDINPUT = 0x0400;  // keys go to the parent first (WM_VKEYTOITEM)
 inline constexpr DWORD LBS_STANDARD = 0x00A00003;  // notify, sort, vertical scroll bar, border
 inline constexpr UINT LB_ADDSTRING = 0x0180;
 inline constexpr UINT LB_INSERTSTRING = 0x0181;
@@ -504,6 +509,7 @@ inline constexpr UINT LB_FINDSTRING = 0x018F;
 inline constexpr UINT LB_SETTOPINDEX = 0x0197;
 inline constexpr UINT LB_GETITEMDATA = 0x0199;
 inline constexpr UINT LB_SETITEMDATA = 0x019A;
+inline constexpr UINT LB_GETITEMHEIGHT = 0x01A1;  // an entry's height in device pixels
 inline constexpr UINT LB_FINDSTRINGEXACT = 0x01A2;
 inline constexpr LRESULT LB_OKAY = 0;
 inline constexpr LRESULT LB_ERR = -1;

@@ -61,4 +61,45 @@ TEST(EndToEnd, FirstStartChooseSettingsOpenAFileReadItAndExit) {
   EXPECT_EQ(saved.substr(68, 64), std::string(64, '\0'));
 }
 
+TEST(EndToEnd, TheProgramsOwnFileBrowserOpensAShiftJisFileFromAFolder) {
+  platform::testing::DeviceSandbox device;
+  // Settings chosen before: zoom 100, Shift-JIS, the program's own file browser.
+  std::string settings(184, '\0');
+  auto put = [&](size_t offset, int32_t value) { std::memcpy(&settings[offset], &value, 4); };
+  put(0, 100);
+  put(132, 1);
+  put(140, 1);
+  const int32_t keys[9] = {8, 9, 6, 7, 0, 1, 0, 2, 3};
+  for (int i = 0; i < 9; ++i) put(144 + 4 * static_cast<size_t>(i), keys[i]);
+  put(180, 0);
+  device.writeFile(u"\\Program Files\\Quillscope\\Setting.dat", settings);
+  device.writeFile(u"\\My Documents\\books\\tale.txt", "\x82\xa0\x82\xa2\x82\xa4\r\n");  // Shift-JIS
+  device.writeFile(u"\\My Documents\\top.txt", "not this one");
+
+  std::vector<int> dialogs;
+  HWND mainWindow = nullptr;
+  ScopedHook<platform::testing::DialogResponder> browser(
+      platform::testing::setDialogResponder, [&](HWND dialog, int templateId) {
+        dialogs.push_back(templateId);
+        mainWindow = FindWindow(u"Quillscope_", nullptr);
+        const HWND directories = GetDlgItem(dialog, res::kOpenDirectoryList);
+        const LRESULT books = SendMessage(directories, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                          reinterpret_cast<LPARAM>(u"books"));
+        ASSERT_GE(books, 0);
+        platform::testing::chooseListBoxItem(directories, static_cast<int>(books));
+        platform::testing::chooseListViewItem(GetDlgItem(dialog, res::kOpenFileList), 0);
+        platform::testing::clickButton(GetDlgItem(dialog, IDOK));
+        // Once the file is shown, the user leaves with the "Exit" key.
+        PostMessage(mainWindow, WM_KEYDOWN, VK_APP4, 0);
+      });
+
+  WCHAR commandLine[] = u"";  // no document named: the open command runs at start-up
+  EXPECT_EQ(WinMain(platform::testing::testInstance(), nullptr, commandLine, SW_SHOW), 0);
+  EXPECT_EQ(dialogs, std::vector<int>{res::kDialogOpenFile});
+  ASSERT_NE(mainWindow, nullptr);
+  WCHAR shown[4]{};
+  GetWindowText(GetWindow(mainWindow, GW_CHILD), shown, 4);
+  EXPECT_EQ(std::u16string(shown), u"\u3042\u3044\u3046");
+}
+
 }  // namespace

@@ -11,6 +11,17 @@ ControlTest* g_current = nullptr;           // the running test, which answers n
 std::vector<Notification> g_notifications;  // what the parent received, in order
 
 LRESULT parentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_VKEYTOITEM && g_current != nullptr) {
+    // A list box asks first about a key: the key is the code; unanswered, the list acts on it.
+    Notification note;
+    note.message = message;
+    note.code = LOWORD(wParam);
+    note.control = reinterpret_cast<HWND>(lParam);
+    note.id = GetDlgCtrlID(note.control);
+    note.selectionAtArrival = HIWORD(wParam);  // the caret
+    g_notifications.push_back(note);
+    return g_current->answer ? g_current->answer(note) : -1;
+  }
   const bool fromControl = (message == WM_COMMAND && lParam != 0) || (message == WM_NOTIFY && lParam != 0);
   if (!fromControl || g_current == nullptr) return DefWindowProc(hwnd, message, wParam, lParam);
   Notification note;

@@ -49,6 +49,41 @@ TEST_F(ListBoxTest, SortedListPlacesNamesWithoutRegardToCase) {
   EXPECT_EQ(entry(list, 7), u"aa");
 }
 
+TEST_F(ListBoxTest, WithWantKeyboardInputTheParentDecidesAboutEachKeyFirst) {
+  const struct {
+    DWORD style;
+    LRESULT answer;         // the parent's answer to WM_VKEYTOITEM
+    LRESULT selectionAfter; // after Down from entry 0
+    size_t asked;           // WM_VKEYTOITEM received
+  } kCases[] = {
+      {LBS_NOTIFY, -1, 1, 0},                          // not asked: the list moves
+      {LBS_NOTIFY | LBS_WANTKEYBOARDINPUT, -1, 1, 1},  // asked, left to the list
+      {LBS_NOTIFY | LBS_WANTKEYBOARDINPUT, -2, 0, 1},  // asked and used up
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(testing::Message() << "answer " << c.answer << " style " << c.style);
+    HWND list = createList(c.style);
+    for (const char16_t* text : {u"a", u"b", u"c"}) add(list, text);
+    SendMessage(list, LB_SETCURSEL, 0, 0);
+    answer = [&](const Notification& note) -> LRESULT { return note.message == WM_VKEYTOITEM ? c.answer : 0; };
+    focusAndClear(list);
+    platform::testing::pressKey(VK_DOWN);
+    platform::testing::pumpMessages();
+    EXPECT_EQ(selection(list), c.selectionAfter);
+    size_t asked = 0;
+    for (const Notification& note : notifications()) {
+      if (note.message != WM_VKEYTOITEM) continue;
+      ++asked;
+      EXPECT_EQ(note.code, VK_DOWN);
+      EXPECT_EQ(note.selectionAtArrival, 0);  // the caret when the key came
+      EXPECT_EQ(note.control, list);
+    }
+    EXPECT_EQ(asked, c.asked);
+    EXPECT_GT(SendMessage(list, LB_GETITEMHEIGHT, 0, 0), 0);
+    DestroyWindow(list);
+  }
+}
+
 TEST_F(ListBoxTest, SelectionMessagesAnswerAsThePlatformDocuments) {
   HWND list = createList(LBS_NOTIFY);
   for (const char16_t* text : {u"a", u"b", u"c"}) add(list, text);

@@ -4,11 +4,13 @@
 
 #include <QClipboard>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 #include <cstring>
 
 #include "core_test_support.h"
@@ -155,15 +157,39 @@ int collectFamily(const LOGFONT* logFont, const TEXTMETRIC* metrics, DWORD, LPAR
   return static_cast<int>(enumeration->names.size()) == enumeration->stopAfter ? 0 : 1;
 }
 
-TEST_F(ServicesTest, FontFamiliesAreEnumeratedOncePerFamilyInTheDesktopsOrder) {
-  const QStringList families = QFontDatabase::families();
+TEST_F(ServicesTest, FontFamiliesAreEnumeratedOnceEachWithTheDefaultsAndAFacePerScriptFirst) {
+  // The desktop's families by name alone (Qt names a family of several foundries once per foundry).
+  QStringList families;
+  for (QString family : QFontDatabase::families()) {
+    if (const qsizetype bracket = family.indexOf(QLatin1String(" [")); bracket > 0) family = family.left(bracket);
+    if (!families.contains(family, Qt::CaseInsensitive)) families.push_back(family);
+  }
   ASSERT_FALSE(families.isEmpty());
   const HWND window = createTopLevel(u"Fonts", 0);
   const HDC dc = GetDC(window);
   Enumeration all;
   EXPECT_EQ(EnumFontFamilies(dc, nullptr, collectFamily, reinterpret_cast<LPARAM>(&all)), 1);
   ASSERT_EQ(all.names.size(), static_cast<size_t>(families.size()));
-  for (qsizetype i = 0; i < families.size(); ++i) EXPECT_EQ(all.names[static_cast<size_t>(i)], families[i].left(31));
+  for (size_t i = 0; i < all.names.size(); ++i) {
+    EXPECT_TRUE(families.contains(all.names[i])) << all.names[i].toStdString();
+    for (size_t j = 0; j < i; ++j) EXPECT_NE(all.names[i], all.names[j]) << "listed twice";
+  }
+  // The desktop's own sans, serif and monospace faces come first.
+  for (const char* generic : {"sans-serif", "serif", "monospace"}) {
+    const QString family = QFontInfo(QFont(QString::fromLatin1(generic))).family();
+    if (!families.contains(family)) continue;
+    const auto at = std::find(all.names.begin(), all.names.end(), family) - all.names.begin();
+    EXPECT_LT(at, 5) << generic;
+  }
+  // A View dialog lists the first 20: each script the machine has a face for is among them.
+  const std::vector<QString> firstTwenty(all.names.begin(), all.names.begin() + std::min<size_t>(20, all.names.size()));
+  for (auto script : {QFontDatabase::Japanese, QFontDatabase::SimplifiedChinese, QFontDatabase::TraditionalChinese,
+                      QFontDatabase::Korean, QFontDatabase::Thai, QFontDatabase::Vietnamese}) {
+    if (QFontDatabase::families(script).isEmpty()) continue;
+    bool covered = false;
+    for (const QString& name : firstTwenty) covered = covered || QFontDatabase::writingSystems(name).contains(script);
+    EXPECT_TRUE(covered) << "script " << static_cast<int>(script);
+  }
   Enumeration first;
   first.stopAfter = 1;
   EXPECT_EQ(EnumFontFamilies(dc, nullptr, collectFamily, reinterpret_cast<LPARAM>(&first)), 0);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/system/text_utils.h"
 #include "platform/system/window_host.h"
 
 namespace platform::controls {
@@ -62,7 +63,7 @@ LRESULT copyWholeText(std::u16string_view text, LPARAM buffer) {
   return static_cast<LRESULT>(text.size());
 }
 
-int compareNoCase(const std::u16string& a, const std::u16string& b) { return lstrcmpi(a.c_str(), b.c_str()); }
+int compareNoCase(const std::u16string& a, const std::u16string& b) { return platform::text::compareFolded(a, b); }
 
 bool startsWithNoCase(const std::u16string& text, const std::u16string& prefix) {
   if (prefix.size() > text.size()) return false;

@@ -2,7 +2,8 @@
 // QListWidget. The record's entries and selection are the truth. With LBS_NOTIFY a click sends
 // LBN_SELCHANGE when the button is released (even on the entry already selected, as the
 // platform does), a keyboard move that changes the selection sends it at once, and a double
-// click sends LBN_DBLCLK. A program's LB_SETCURSEL sends nothing.
+// click sends LBN_DBLCLK. A program's LB_SETCURSEL sends nothing. With LBS_WANTKEYBOARDINPUT
+// every key goes to the parent first as WM_VKEYTOITEM; an answer of -2 uses it up.
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -118,6 +119,19 @@ void ListBoxWidget::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void ListBoxWidget::keyPressEvent(QKeyEvent* event) {
   ListBoxRecord* r = record();
+  const WORD vk = widgets::virtualKeyFromQtKey(event->key());
+  if (r != nullptr && (r->style & LBS_WANTKEYBOARDINPUT) != 0 && vk != 0) {
+    const int caret = currentRow();
+    const LRESULT answer = SendMessage(GetParent(window_), WM_VKEYTOITEM,
+                                       MAKEWPARAM(vk, static_cast<WORD>(caret < 0 ? 0 : caret)),
+                                       reinterpret_cast<LPARAM>(window_));
+    if (answer == -2) {
+      event->accept();
+      return;
+    }
+    r = record();  // the parent may have destroyed the list meanwhile
+    if (r == nullptr) return;
+  }
   const int before = r != nullptr ? r->selection : -1;
   QListWidget::keyPressEvent(event);
   r = record();
@@ -273,6 +287,9 @@ LRESULT handleListMessage(HWND hwnd, ListBoxRecord& record, UINT message, WPARAM
       return LB_OKAY;
     case LB_GETTOPINDEX:
       return onGetTopIndex(record);
+    case LB_GETITEMHEIGHT:
+      return std::max(1, toDevicePixels(record.list->sizeHintForRow(0) > 0 ? record.list->sizeHintForRow(0)
+                                                                          : record.list->fontMetrics().height()));
     case LB_SETTOPINDEX:
       return onSetTopIndex(record, index);
     default:

@@ -21,6 +21,7 @@
 #include "platform/system/files/handle_table.h"
 #include "platform/system/files/host_errors.h"
 #include "platform/system/files/host_file_info.h"
+#include "platform/system/text_utils.h"
 #include "platform/system/windows.h"
 
 using namespace platform::files;
@@ -70,8 +71,10 @@ bool matchesWildcard(const std::u16string& name, const std::u16string& pattern) 
   return p == pattern.size();
 }
 
+// The order of the platform's sorted lists (case folded unit by unit), so that a list filled in
+// search order only ever appends; no string is made per comparison.
 bool lessIgnoringCase(const FoundEntry& a, const FoundEntry& b) {
-  const int folded = QString::fromStdU16String(a.name).compare(QString::fromStdU16String(b.name), Qt::CaseInsensitive);
+  const int folded = platform::text::compareFolded(a.name, b.name);
   return folded != 0 ? folded < 0 : a.name < b.name;
 }
 
