@@ -1,6 +1,8 @@
 // The program's own file browser: its pure steps as tables, then the dialog driven through its
 // controls as a user drives it, with the mouse and with the desktop's keys.
 #include <unistd.h>
+#include <QApplication>
+#include <QWidget>
 
 #include <array>
 #include <cstdlib>
@@ -14,6 +16,7 @@
 #include "app/file_browser.h"
 #include "platform/system/commctrl.h"
 #include "platform/system/gdi_objects.h"
+#include "platform/system/window_host.h"
 #include "resources/resource_ids.h"
 #include "tests/app/viewer_fixture.h"
 
@@ -94,19 +97,25 @@ void pumpDialog(HWND dialog) {
   }
 }
 
+// The user's keys go to the active window, and the desktop moves the focus only within it; on
+// the offscreen desktop, earlier tests in the same process may have left no window active.
+void activate(HWND dialog) {
+  if (QWidget* shown = platform::widgets::widgetOf(dialog)) QApplication::setActiveWindow(shown->window());
+}
+
 void chooseFilter(HWND dialog, int index) { platform::testing::chooseComboItem(GetDlgItem(dialog, res::kOpenFilterList), index); }
 
 class FileBrowserTest : public ViewerTest {
  protected:
-  // Runs `browser` once with `drive` acting on its dialog; returns run's result.
-  uint8_t runBrowser(FileBrowserDialog& browser, std::function<void(HWND)> drive) {
+  // Runs `subject` once with `drive` acting on its dialog; returns run's result.
+  uint8_t runBrowser(FileBrowserDialog& subject, std::function<void(HWND)> drive) {
     ScopedHook<platform::testing::DialogResponder> responder(
         platform::testing::setDialogResponder, [&](HWND dialog, int templateId) {
           ++shown;
           EXPECT_EQ(templateId, res::kDialogOpenFile);
           drive(dialog);  // which ends the dialog
         });
-    return browser.run(nullptr, output);
+    return subject.run(nullptr, output);
   }
   std::unique_ptr<FileBrowserDialog> browser = std::make_unique<FileBrowserDialog>(
       platform::testing::testInstance(), u"", 12, 0, kBrowserFilterList);
@@ -213,7 +222,9 @@ TEST_F(FileBrowserTest, ShortcutTargetsAreTheQuotedPathAlone) {
     WCHAR target[kBrowserPathUnits]{};
     const bool resolved = FileBrowserDialog::resolveShortcut(u"\\My Documents\\", c.name.c_str(), target);
     EXPECT_EQ(resolved, c.target != nullptr) << std::string(c.name.begin(), c.name.end());
-    if (resolved && c.target != nullptr) EXPECT_EQ(std::u16string(target), c.target);
+    if (resolved && c.target != nullptr) {
+      EXPECT_EQ(std::u16string(target), c.target);
+    }
   }
 }
 
@@ -413,6 +424,7 @@ TEST_F(FileBrowserDialogTest, ASymbolicLinkLoopEnteredAgainAndAgainEnds) {
 TEST_F(FileBrowserDialogTest, DesktopKeysMoveWithoutEnteringAndEnterOrDoubleClickActs) {
   const uint8_t chosen = runBrowser(*browser, [&](HWND dialog) {
     const HWND directories = GetDlgItem(dialog, res::kOpenDirectoryList);
+    activate(dialog);
     SetFocus(directories);
     for (WORD key : {VK_DOWN, VK_DOWN, VK_END, VK_HOME, VK_NEXT, VK_UP, VK_PRIOR}) {
       platform::testing::pressKey(key);
@@ -426,6 +438,8 @@ TEST_F(FileBrowserDialogTest, DesktopKeysMoveWithoutEnteringAndEnterOrDoubleClic
     EXPECT_EQ(shownDirectory(dialog), u"\\My Documents\\sub\\");
     platform::testing::pressKey(VK_BACK);
     EXPECT_EQ(shownDirectory(dialog), u"\\My Documents\\");
+    activate(dialog);
+    SetFocus(directories);
     platform::testing::pressKey(VK_TAB);  // on to the file list
     EXPECT_EQ(GetFocus(), GetDlgItem(dialog, res::kOpenFileList));
     // A double click in the directory list enters the folder once.
