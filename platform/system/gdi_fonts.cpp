@@ -81,7 +81,8 @@ QString defaultFamilyFor(QFont::StyleHint hint) {
 // The desktop's families, each once: first its default sans, serif and monospace faces and a
 // face for each script the viewer decodes (Japanese, Chinese both ways, Korean, Thai,
 // Vietnamese), then the others in the font database's order. A short list of the first
-// families thus always holds a face that can show the document.
+// families thus always holds a face that can show the document. Generic names that only stand
+// for another family ("Sans Serif") are left out: the family itself is listed.
 QStringList enumerationOrder() {
   QStringList ordered;
   auto add = [&ordered](const QString& family) {
