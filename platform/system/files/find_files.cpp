@@ -133,8 +133,11 @@ HANDLE FindFirstFile(LPCWSTR pattern, WIN32_FIND_DATA* data) {
       if (name.find(u'\\') != std::u16string::npos || name.size() >= static_cast<std::size_t>(MAX_PATH)) continue;
       if (!matchesWildcard(name, namePattern)) continue;
       std::string hostPath = hostChild(folder.hostPath, hostName);
-      // Sandbox mode: a link that leads out of the device is as good as missing.
-      if (!isInsideDevice(hostPath)) continue;
+      // Sandbox mode: a link that leads out of the device is as good as missing. The folder
+      // itself lies inside, so only a link (or an entry of unknown kind) can lead out; the
+      // others need no resolving, which a folder of many files would pay for each.
+      const bool mayLeadOut = entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN;
+      if (mayLeadOut && !isInsideDevice(hostPath)) continue;
       search.entries.push_back(FoundEntry{std::move(name), std::move(hostPath), false});
     }
     ::closedir(dir);
