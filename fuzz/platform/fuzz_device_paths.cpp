@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <string>
 
+#include "fuzz/platform/fuzz_temp_device.h"
 #include "platform/system/files/device_location.h"
 #include "platform/system/files/device_paths.h"
 
@@ -30,15 +31,7 @@ bool lexicallyInside(const std::string& path, const std::string& root) {
 // The device, made once: "\" is a fresh temporary folder.
 const std::string& deviceFolder() {
   static const std::string root = [] {
-    char pattern[] = "/tmp/quill-fuzz-device-XXXXXX";
-    if (::mkdtemp(pattern) == nullptr) std::abort();
-    const std::string folder = pattern;
-    static std::string made;  // removed when the fuzzer ends
-    made = folder;
-    std::atexit([] {
-      std::error_code ignored;
-      fs::remove_all(made, ignored);
-    });
+    const std::string folder = fuzzing::makeTempDevice("quill-fuzz-device");
     fs::create_directories(folder + "/My Documents/Books");
     fs::create_directories(folder + "/Program Files/Quillscope");
     if (FILE* file = std::fopen((folder + "/My Documents/a.txt").c_str(), "w")) std::fclose(file);

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "convert/encoding_catalogue.h"
+#include "fuzz/platform/fuzz_temp_device.h"
 #include "platform/system/files/device_paths.h"
 #include "app/apply_settings.h"
 #include "settings/settings_file.h"
@@ -28,15 +29,7 @@ void check(bool condition) {
 // The settings file of the device, made once: "\" is a fresh temporary folder.
 const std::string& settingsHostPath() {
   static const std::string path = [] {
-    char pattern[] = "/tmp/quill-fuzz-settings-XXXXXX";
-    if (::mkdtemp(pattern) == nullptr) std::abort();
-    const std::string folder = pattern;
-    static std::string made;  // removed when the fuzzer ends
-    made = folder;
-    std::atexit([] {
-      std::error_code ignored;
-      fs::remove_all(made, ignored);
-    });
+    const std::string folder = fuzzing::makeTempDevice("quill-fuzz-settings");
     fs::create_directories(folder + "/Program Files/Quillscope");
     platform::files::setDeviceRoot(folder);
     return folder + "/Program Files/Quillscope/Setting.dat";
