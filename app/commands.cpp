@@ -7,6 +7,7 @@
 #include "app/viewer_state.h"
 #include "settings/key_dialog.h"
 #include "settings/view_dialog.h"
+#include "shell/extensions_dialog.h"
 
 void runViewCommand(ViewerState& state) {
   ViewDialog dialog;
@@ -31,4 +32,9 @@ void runOpenCommand(ViewerState& state) {
     decodeDocument(state);
     PostMessage(state.mainWindow, WM_PAINT, 0, 0);
   }
+}
+
+void runExtensionCommand(ViewerState& state) {
+  ExtensionsDialog dialog;
+  dialog.run(state.mainWindow, state.instance);
 }

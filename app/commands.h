@@ -8,5 +8,7 @@ struct ViewerState;
 void runViewCommand(ViewerState& state);
 // "KEY BIND": the key settings; the settings are applied whatever the outcome.
 void runKeyBindCommand(ViewerState& state);
+// "EXTENSION": the file associations' dialog, for one run.
+void runExtensionCommand(ViewerState& state);
 // "OPEN...": choose a document; when one was chosen, load, decode and refresh.
 void runOpenCommand(ViewerState& state);

@@ -65,6 +65,7 @@ LRESULT onCommand(ViewerState& state, HWND hwnd, WPARAM wParam, LPARAM lParam) {
       SendMessage(state.textView, WM_COPY, 0, 0);
       return 0;
     case res::kCommandExtension:
+      runExtensionCommand(state);
       return 0;
     default:
       return DefWindowProc(hwnd, WM_COMMAND, wParam, lParam);

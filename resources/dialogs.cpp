@@ -1,4 +1,4 @@
-// Dialog templates: the About dialog, the View dialog, the Key dialog and OPEN FILE. Coordinates are dialog units; every
+// Dialog templates: the About dialog, the View dialog, the Key dialog, OPEN FILE and EXTENSIONS. Coordinates are dialog units; every
 // dialog is shown full-screen, so its own size only matters for the controls' layout.
 #include <iterator>
 
@@ -71,6 +71,18 @@ const DialogItem kOpenFileDialogItems[] = {
     {WC_BUTTON, u"CANCEL", IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP, 0, 70, 139, 40, 13},
 };
 
+// The label keeps the handheld program's spelling.
+const DialogItem kExtensionsDialogItems[] = {
+    {WC_STATIC, u"Associated file extenstions", IDC_STATIC, kLabel, 0, 2, 2, 110, 10},
+    {WC_BUTTON, u"TXT : Text File", res::kExtensionTxtCheck, BS_AUTOCHECKBOX | WS_TABSTOP, 0, 10, 15, 100, 10},
+    {WC_BUTTON, u"PRC : Palm Document", res::kExtensionPrcCheck, BS_AUTOCHECKBOX | WS_TABSTOP, 0, 10, 25, 100, 10},
+    {WC_BUTTON, u"PDB : Palm Data File", res::kExtensionPdbCheck, BS_AUTOCHECKBOX | WS_TABSTOP, 0, 10, 35, 100, 10},
+    {WC_BUTTON, u"DOC : Word Document", res::kExtensionDocCheck, BS_AUTOCHECKBOX | WS_TABSTOP, 0, 10, 45, 100, 10},
+    {WC_BUTTON, u"PSW : Pocket Word Document", res::kExtensionPswCheck, BS_AUTOCHECKBOX | WS_TABSTOP, 0, 10, 55, 100, 10},
+    {WC_BUTTON, u"OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 20, 130, 40, 15},
+    {WC_BUTTON, u"CANCEL", IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP, 0, 70, 130, 40, 15},
+};
+
 const DialogItem kAboutDialogItems[] = {
     {WC_STATIC, u"", res::kAboutIcon, SS_ICON, 0, 6, 6, 20, 20},
     {WC_STATIC, u"Quillscope", IDC_STATIC, kLabel, 0, 32, 8, 230, 10},
@@ -91,6 +103,8 @@ const platform::DialogTemplate kDialogs[] = {
      kKeyDialogItems, std::size(kKeyDialogItems)},
     {res::kDialogOpenFile, u"OPEN FILE", WS_POPUP | WS_CAPTION, 0, 0, 120, 150, nullptr, 9,
      kOpenFileDialogItems, std::size(kOpenFileDialogItems)},
+    {res::kDialogExtensions, u"EXTENSIONS", WS_POPUP | WS_CAPTION, 0, 0, 120, 150, nullptr, 9,
+     kExtensionsDialogItems, std::size(kExtensionsDialogItems)},
     {res::kDialogAbout, u"About Quillscope", WS_POPUP | WS_CAPTION, 0, 0, 270, 110, nullptr, 9,
      kAboutDialogItems, std::size(kAboutDialogItems)},
 };

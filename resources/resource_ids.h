@@ -1,7 +1,7 @@
 // Resource, command and control numbers of the viewer. They come in blocks: dialogs and menus
 // 1001 to 1013, menu commands 2001 to 2007, View dialog controls 3001 to 3005, Key dialog
-// controls 5000 to 5010, OPEN FILE controls 1009 to 1012, menu-bar strings 4001 to 4003, hot
-// keys 5001 to 5004.
+// controls 5000 to 5010, EXTENSIONS controls 5100 to 5104, OPEN FILE controls 1009 to 1012,
+// menu-bar strings 4001 to 4003, hot keys 5001 to 5004.
 #pragma once
 
 namespace res {
@@ -13,6 +13,7 @@ inline constexpr int kDialogView = 1004;    // "VIEW DIALOG"
 inline constexpr int kDialogAbout = 1005;
 inline constexpr int kDialogKey = 1006;       // "KEY DIALOG"
 inline constexpr int kDialogOpenFile = 1008;  // "OPEN FILE", the program's own file browser
+inline constexpr int kDialogExtensions = 1013;  // "EXTENSIONS", the file associations
 
 inline constexpr int kStringFile = 4001;    // "FILE"
 inline constexpr int kStringOption = 4002;  // "OPTION" (not used by the menu bar)
@@ -50,6 +51,14 @@ inline constexpr int kKeyLeftList = 5007;
 inline constexpr int kKeyRightList = 5008;
 inline constexpr int kKeyCenterList = 5009;
 inline constexpr int kKeyAppKeysGroup = 5010;
+
+// EXTENSIONS controls: one check box per extension. Their numbers follow the labels from top to
+// bottom, not the order in which the dialog keeps its flags or walks the extensions.
+inline constexpr int kExtensionTxtCheck = 5100;  // "TXT : Text File"
+inline constexpr int kExtensionPrcCheck = 5101;  // "PRC : Palm Document"
+inline constexpr int kExtensionPdbCheck = 5102;  // "PDB : Palm Data File"
+inline constexpr int kExtensionDocCheck = 5103;  // "DOC : Word Document"
+inline constexpr int kExtensionPswCheck = 5104;  // "PSW : Pocket Word Document"
 
 // OPEN FILE controls
 inline constexpr int kOpenDirectoryList = 1009;  // the subdirectories and ".."

@@ -9,6 +9,7 @@ packages=(
   libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev libicu-dev
   clang libclang-rt-14-dev
   fonts-noto-cjk fonts-noto-core
+  desktop-file-utils dpkg-dev
 )
 
 missing=()

@@ -28,7 +28,8 @@ ALLOWED = {
     "platform/testing": ["platform/testing"] + PLATFORM,
     "resources": ["resources", "platform/system"],
     "settings": ["settings", "resources", "convert", "decode"] + PLATFORM,
-    "app": ["app", "settings", "resources", "convert", "palmdoc", "decode"] + PLATFORM,
+    "shell": ["shell", "resources"] + PLATFORM,
+    "app": ["app", "shell", "settings", "resources", "convert", "palmdoc", "decode"] + PLATFORM,
 }
 SOURCE_ENDINGS = (".h", ".hpp", ".cpp", ".cc", ".c")
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
