@@ -6,6 +6,7 @@
 #include "app/decode_document.h"
 #include "app/display.h"
 #include "app/document_loader.h"
+#include "app/hand_over.h"
 #include "app/key_actions.h"
 #include "app/text_view_proc.h"
 #include "platform/shellext/aygshell.h"
@@ -99,6 +100,11 @@ LRESULT mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       return onCommand(*state, hwnd, wParam, lParam);
     case WM_HOTKEY:
       dispatchKey(*state, HIWORD(static_cast<uintptr_t>(lParam)));
+      return 0;
+    case WM_COPYDATA:  // a later start hands over its document
+      return receiveHandedOverDocument(*state, hwnd, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case kOpenHandedOverMessage:
+      openHandedOverDocument(*state);
       return 0;
     default:
       return DefWindowProc(hwnd, message, wParam, lParam);

@@ -49,6 +49,7 @@ struct ViewerState {
   EDITSTREAM streamRequest{};       // the stream-in request handed to the text view
   StreamCursor streamCursor;        // read position while a rich document is streamed
   WCHAR path[kPathUnits]{};         // the current document's full path, zero-terminated
+  WCHAR handedOverPath[kPathUnits]{};  // a document another start handed over, until it is opened; else empty
 
   // Takes the command line verbatim as the path. A command line that does not fit is refused
   // whole (the path stays empty, so the open command runs) rather than cut to another path.

@@ -1,12 +1,15 @@
 // The program's entry point: one instance per device, the main window, the message loop.
+#include "app/hand_over.h"
 #include "app/main_window.h"
 #include "app/win_main.h"
 #include "platform/textview/richink.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPWSTR commandLine, int showCommand) {
-  // A viewer already running on this device is brought forward instead; the new command line
-  // is not passed on.
+  // A viewer already running on this device is brought forward instead. A document named on
+  // this start is handed over to it first, so a document opened from the file manager shows
+  // in the running viewer.
   if (HWND running = FindWindow(kMainWindowClass, kMainWindowTitle)) {
+    if (commandLine != nullptr && commandLine[0] != 0) handOverDocument(running, commandLine);
     SetForegroundWindow(reinterpret_cast<HWND>(reinterpret_cast<uintptr_t>(running) | 1));
     return 0;
   }

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "platform/system/message_loop.h"
+#include "platform/system/single_instance.h"
 #include "platform/system/window_records.h"
 
 namespace platform::messages {
@@ -218,6 +219,14 @@ void rememberKeyText(WORD virtualKey, char16_t character) { state().keyText[virt
 using platform::messages::state;
 
 LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  // Another viewer's window: only a block of bytes can cross to it.
+  if (platform::single_instance::isRemoteWindow(hwnd)) {
+    LRESULT result = 0;
+    if (message != WM_COPYDATA || lParam == 0) return 0;
+    return platform::single_instance::sendRemoteCopyData(hwnd, *reinterpret_cast<const COPYDATASTRUCT*>(lParam), result)
+               ? result
+               : 0;
+  }
   return platform::messages::deliver(hwnd, message, wParam, lParam, platform::messages::Delivery::Sent);
 }
 

@@ -3,7 +3,8 @@
 // device asks it, one text line per request:
 //   "FIND <anyClass> <anyTitle> <class> <title>"  ->  "WINDOW <handle>" or "NONE"
 //   "RAISE <handle> <restore>"                     ->  "RAISED" or "NONE"
-// (class and title percent-encoded UTF-8, handle in decimal). The asking process gets a handle
+//   "COPYDATA <handle> <kind> <bytes>"             ->  "RESULT <result>" or "NONE"
+// (class and title percent-encoded UTF-8, handle in decimal, bytes in base64). The asking process gets a handle
 // of its own that stands for the remote window; SetForegroundWindow on it sends RAISE.
 //
 // The device is claimed before anything listens: a lock on a file beside the socket, held for
@@ -29,6 +30,7 @@
 #include <chrono>
 #include <map>
 #include <thread>
+#include <vector>
 
 #include "platform/system/device_screen.h"
 #include "platform/system/files/device_paths.h"
@@ -87,6 +89,17 @@ QByteArray answer(const QString& line) {
     }
     ++state().raisesHandled;
     return "RAISED\n";
+  }
+  if (request.kind == InstanceRequest::Kind::CopyData) {
+    // The window's handler gets a copy of the bytes for the call, as from a sender of this process.
+    const HWND hwnd = reinterpret_cast<HWND>(static_cast<uintptr_t>(request.handle));
+    const auto record = windows::findWindow(hwnd);
+    if (!record || record->isChild() || record->destroyed) return "NONE\n";
+    std::vector<char> bytes = request.data;
+    COPYDATASTRUCT block{static_cast<ULONG_PTR>(request.dataKind), static_cast<DWORD>(bytes.size()),
+                         bytes.empty() ? nullptr : bytes.data()};
+    const LRESULT result = SendMessage(hwnd, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&block));
+    return resultReply(result).toLatin1() + "\n";
   }
   return "NONE\n";
 }
@@ -260,6 +273,18 @@ bool raiseRemoteWindow(HWND hwnd, bool restore) {
   const auto it = state().remotes.find(handles::handleValue(hwnd));
   if (it == state().remotes.end()) return false;
   return ask(it->second.server, raiseRequest(it->second.remoteHandle, restore)) == QLatin1String("RAISED");
+}
+
+bool sendRemoteCopyData(HWND hwnd, const COPYDATASTRUCT& block, LRESULT& result) {
+  const auto it = state().remotes.find(handles::handleValue(hwnd));
+  if (it == state().remotes.end() || block.cbData > kMaxCopyDataBytes) return false;
+  if (block.cbData != 0 && block.lpData == nullptr) return false;
+  const QString reply = ask(it->second.server, copyDataRequest(it->second.remoteHandle, block.dwData,
+                                                               static_cast<const char*>(block.lpData), block.cbData));
+  std::int64_t answer = 0;
+  if (!resultFromReply(reply, answer)) return false;
+  result = static_cast<LRESULT>(answer);
+  return true;
 }
 
 int raiseRequestsHandled() { return state().raisesHandled; }

@@ -33,6 +33,11 @@ bool isRemoteWindow(HWND hwnd);
 // the minimised state). Returns true when that viewer answered that it did.
 bool raiseRemoteWindow(HWND hwnd, bool restore);
 
+// Hands a WM_COPYDATA block to the window of the viewer that owns it, which runs its handler
+// with a copy of the bytes. Returns false when that viewer could not be asked or the window is
+// gone (or the block is larger than kMaxCopyDataBytes); `result` is the handler's answer.
+bool sendRemoteCopyData(HWND hwnd, const COPYDATASTRUCT& block, LRESULT& result);
+
 // How many raise requests this process has carried out (for tests and the launcher's log).
 int raiseRequestsHandled();
 

@@ -23,6 +23,12 @@ bool readFlag(const QString& field, bool& flag) {
   return true;
 }
 
+bool readNumber(const QString& field, std::uint64_t& number) {
+  bool ok = false;
+  number = field.toULongLong(&ok);
+  return ok;
+}
+
 bool readHandle(const QString& field, std::uint64_t& handle) {
   bool ok = false;
   handle = field.toULongLong(&ok);
@@ -39,6 +45,14 @@ QString raiseRequest(std::uint64_t handle, bool restore) {
   return QStringLiteral("RAISE %1 %2").arg(static_cast<qulonglong>(handle)).arg(restore ? 1 : 0);
 }
 
+QString copyDataRequest(std::uint64_t handle, std::uint64_t dataKind, const char* data, std::size_t size) {
+  const QByteArray encoded = QByteArray(data, static_cast<qsizetype>(size)).toBase64();
+  return QStringLiteral("COPYDATA %1 %2 %3")
+      .arg(static_cast<qulonglong>(handle))
+      .arg(static_cast<qulonglong>(dataKind))
+      .arg(encoded.isEmpty() ? QStringLiteral("-") : QString::fromLatin1(encoded));
+}
+
 InstanceRequest parseRequest(const QString& line) {
   InstanceRequest request;
   const QStringList fields = line.trimmed().split(QLatin1Char(' '));
@@ -50,6 +64,14 @@ InstanceRequest parseRequest(const QString& line) {
   } else if (fields.size() == 3 && fields[0] == QLatin1String("RAISE") && readHandle(fields[1], request.handle) &&
              readFlag(fields[2], request.restore)) {
     request.kind = InstanceRequest::Kind::Raise;
+  } else if (fields.size() == 4 && fields[0] == QLatin1String("COPYDATA") && readHandle(fields[1], request.handle) &&
+             readNumber(fields[2], request.dataKind)) {
+    if (fields[3] != QLatin1String("-")) {
+      const auto decoded = QByteArray::fromBase64Encoding(fields[3].toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+      if (!decoded || decoded.decoded.isEmpty()) return InstanceRequest{};
+      request.data.assign(decoded.decoded.begin(), decoded.decoded.end());
+    }
+    request.kind = InstanceRequest::Kind::CopyData;
   } else {
     request = InstanceRequest{};
   }
@@ -63,6 +85,15 @@ std::uint64_t windowFromReply(const QString& reply) {
   bool ok = false;
   const std::uint64_t handle = reply.mid(7).toULongLong(&ok);
   return ok ? handle : 0;
+}
+
+QString resultReply(std::int64_t result) { return QStringLiteral("RESULT %1").arg(static_cast<qlonglong>(result)); }
+
+bool resultFromReply(const QString& reply, std::int64_t& result) {
+  if (!reply.startsWith(QLatin1String("RESULT "))) return false;
+  bool ok = false;
+  result = reply.mid(7).toLongLong(&ok);
+  return ok;
 }
 
 }  // namespace platform::single_instance

@@ -203,6 +203,17 @@ inline constexpr UINT WM_GETFONT = 0x0031;
 // MAKEWPARAM(virtual key, caret index), lParam the list box. The answer -2 means the parent
 // used the key up; -1 (or anything else) lets the list box act on it as usual.
 inline constexpr UINT WM_VKEYTOITEM = 0x002E;
+// Hands a block of bytes to a window, also a window of another running viewer of the same
+// device: lParam points to a COPYDATASTRUCT, wParam is the sending window (or nothing). The
+// receiver reads the bytes during the call and must not keep the pointer; returns TRUE when it
+// took them. Blocks larger than kMaxCopyDataBytes are not passed to another process.
+inline constexpr UINT WM_COPYDATA = 0x004A;
+struct COPYDATASTRUCT {
+  ULONG_PTR dwData;  // what the block is, as the two programs agree
+  DWORD cbData;      // its size in bytes
+  LPVOID lpData;     // the bytes, borrowed for the call
+};
+inline constexpr DWORD kMaxCopyDataBytes = 2900;
 inline constexpr UINT WM_NOTIFY = 0x004E;
 inline constexpr UINT WM_KEYDOWN = 0x0100;
 inline constexpr UINT WM_KEYUP = 0x0101;

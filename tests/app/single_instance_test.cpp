@@ -11,7 +11,9 @@
 #include <thread>
 #include <vector>
 
+#include "app/hand_over.h"
 #include "app/main_window.h"
+#include "platform/system/single_instance.h"
 #include "tests/app/viewer_fixture.h"
 
 extern char** environ;
@@ -57,11 +59,10 @@ TEST(SingleInstance, ASecondStartBringsTheFirstForwardAndEndsWithCodeZero) {
   ASSERT_NE(found, nullptr) << "the first viewer never showed its window";
   EXPECT_EQ(FindWindow(kMainWindowClass, u"Quillscope other"), nullptr);
 
-  // A second start with a document of its own only brings the first forward. Had it become a
-  // viewer itself it would write the screenshot before quitting.
+  // A second start without a document only brings the first forward. Had it become a viewer
+  // itself it would write the screenshot before quitting.
   const std::string picture = device.root() + "/second.png";
-  const pid_t second = startViewer({binary, "--device", device.root(), "--screenshot", picture,
-                                    device.root() + "/second.txt"});
+  const pid_t second = startViewer({binary, "--device", device.root(), "--screenshot", picture});
   ASSERT_GT(second, 0);
   EXPECT_EQ(waitForExit(second, std::chrono::seconds(20)), 0);
   EXPECT_FALSE(std::filesystem::exists(picture));
@@ -69,6 +70,71 @@ TEST(SingleInstance, ASecondStartBringsTheFirstForwardAndEndsWithCodeZero) {
 
   kill(first, SIGTERM);
   waitForExit(first, std::chrono::seconds(10));
+}
+
+// A second start that names a document hands it to the running viewer (this test's own), which
+// shows it as if it had been chosen; the second start ends with code 0 and shows nothing.
+class HandOverTest : public ViewerTest {
+ protected:
+  void TearDown() override {
+    platform::single_instance::stopListening();
+    ViewerTest::TearDown();
+  }
+};
+
+TEST_F(HandOverTest, ADocumentNamedOnASecondStartOpensInTheRunningViewer) {
+  device->writeFile(u"\\first.txt", "first");
+  device->writeFile(u"\\My Documents\\second.txt", "second");
+  startViewer(u"\\first.txt", settingsBytes(100, 1, 0));
+  platform::testing::pumpMessages();
+  ASSERT_TRUE(platform::single_instance::startListening());
+
+  const std::string picture = device->root() + "/second.png";
+  const pid_t second = ::startViewer({QUILLSCOPE_BINARY, "--device", device->root(), "--screenshot", picture,
+                                    device->root() + "/My Documents/second.txt"});
+  ASSERT_GT(second, 0);
+  int exitCode = -1;
+  for (int i = 0; i < 1000 && exitCode < 0; ++i) {
+    platform::testing::pumpFor(20);  // this viewer answers the second start from its loop
+    exitCode = waitForExit(second, std::chrono::milliseconds(1));
+  }
+  EXPECT_EQ(exitCode, 0);
+  EXPECT_FALSE(std::filesystem::exists(picture));
+  platform::testing::pumpMessages();
+  EXPECT_EQ(std::u16string(state->path), u"\\My Documents\\second.txt");
+  EXPECT_EQ(state->richDocument, kDecodedText);
+  EXPECT_EQ(std::u16string(state->wideText.text()), u"second");
+}
+
+TEST_F(HandOverTest, OnlyAPathThatFitsIsTakenAndOnlyFromTheQueue) {
+  device->writeFile(u"\\first.txt", "first");
+  device->writeFile(u"\\third.txt", "third");
+  startViewer(u"\\first.txt", settingsBytes(100, 1, 0));
+  platform::testing::pumpMessages();
+  const std::u16string tooLong(kPathUnits, u'a');
+  const std::u16string unterminated = u"\\third.txt";
+  const struct {
+    ULONG_PTR kind;
+    const void* data;
+    DWORD bytes;
+    LRESULT taken;
+  } kBlocks[] = {
+      {kHandOverCopyDataKind, tooLong.c_str(), static_cast<DWORD>((tooLong.size() + 1) * 2), FALSE},
+      {kHandOverCopyDataKind, u"", 2, FALSE},
+      {kHandOverCopyDataKind, "\\\0a", 3, FALSE},  // not whole units
+      {0x1234, u"\\x.txt", 14, FALSE},
+      {kHandOverCopyDataKind, unterminated.c_str(), static_cast<DWORD>(unterminated.size() * 2), TRUE},
+  };
+  for (const auto& block : kBlocks) {
+    COPYDATASTRUCT data{block.kind, block.bytes, const_cast<void*>(block.data)};
+    EXPECT_EQ(SendMessage(state->mainWindow, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)), block.taken);
+  }
+  // Taken, but opened only when the queue gets to it.
+  EXPECT_EQ(state->handedOverPath, std::u16string(u"\\third.txt"));
+  EXPECT_EQ(std::u16string(state->wideText.text()), u"first");
+  platform::testing::pumpMessages();
+  EXPECT_EQ(state->handedOverPath[0], 0);
+  EXPECT_EQ(std::u16string(state->wideText.text()), u"third");
 }
 
 // With no document the open dialog comes up; the desktop's file dialog keeps its history and
