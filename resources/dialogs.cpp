@@ -2,6 +2,8 @@
 // dialog is shown full-screen, so its own size only matters for the controls' layout.
 #include <iterator>
 
+#include <quillscope_version.h>
+
 #include "platform/system/commctrl.h"
 #include "resources/resource_ids.h"
 #include "resources/resource_tables.h"
@@ -85,7 +87,7 @@ const DialogItem kExtensionsDialogItems[] = {
 
 const DialogItem kAboutDialogItems[] = {
     {WC_STATIC, u"", res::kAboutIcon, SS_ICON, 0, 6, 6, 20, 20},
-    {WC_STATIC, u"Quillscope", IDC_STATIC, kLabel, 0, 32, 8, 230, 10},
+    {WC_STATIC, u"Quillscope " QUILLSCOPE_VERSION_UTF16, IDC_STATIC, kLabel, 0, 32, 8, 230, 10},
     {WC_STATIC, u"A read-only document viewer", IDC_STATIC, kLabel, 0, 32, 18, 230, 10},
     {WC_STATIC,
      u"Keys: the cursor keys, Enter (centre key) and F1, F2, F3, F4 (application keys 1 to 4). "

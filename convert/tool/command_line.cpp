@@ -50,6 +50,9 @@ CommandLineError parseCommandLine(int argc, const char* const* argv, DecodeComma
       } else if (argument == "--help" || argument == "-h") {
         command.action = DecodeCommand::Action::kHelp;
         return CommandLineError::kNone;
+      } else if (argument == "--version") {
+        command.action = DecodeCommand::Action::kVersion;
+        return CommandLineError::kNone;
       } else if (argument == "--list") {
         command.action = DecodeCommand::Action::kList;
         continue;

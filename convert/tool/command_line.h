@@ -6,7 +6,7 @@
 
 // What the command line asks for.
 struct DecodeCommand {
-  enum class Action { kDecode, kHelp, kList, kRich };
+  enum class Action { kDecode, kHelp, kList, kRich, kVersion };
   Action action = Action::kDecode;  // what to do
   uint32_t encoding = 0;            // EncodingIndex, taken as unsigned as the viewer takes it
   bool utf16 = false;               // write the raw little-endian UTF-16 units, not UTF-8

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <string>
 
+#include <quillscope_version.h>
+
 #include "convert/decode_text.h"
 #include "convert/encoding_catalogue.h"
 #include "convert/tool/command_line.h"
@@ -30,7 +32,7 @@ enum ExitCode : int {
 constexpr const char* kHelp =
     "Usage: quillscope-decode [--encoding N|NAME] [--utf16] FILE\n"
     "       quillscope-decode --rich FILE\n"
-    "       quillscope-decode --list | --help\n"
+    "       quillscope-decode --list | --help | --version\n"
     "\n"
     "Decodes FILE exactly as the Quillscope viewer does for an EncodingIndex and writes the\n"
     "text to standard output.\n"
@@ -49,6 +51,7 @@ constexpr const char* kHelp =
     "                         its cells; no pictures, no hidden text, field results only, note\n"
     "                         citations as their numbers. --encoding and --utf16 do not apply.\n"
     "  -h, --help             show this help\n"
+    "      --version          show the version\n"
     "\n"
     "Output: every unit the decoder wrote before its ending zero unit, embedded zero units\n"
     "included (the viewer itself shows the text only up to the first zero unit). As UTF-8,\n"
@@ -96,6 +99,10 @@ int main(int argc, char** argv) {
       return fail(kUsageError, message + "\nTry 'quillscope-decode --help'.");
     case CommandLineError::kUnknownEncoding:
       return fail(kUnknownEncoding, message);
+  }
+  if (command.action == DecodeCommand::Action::kVersion) {
+    std::puts("quillscope-decode " QUILLSCOPE_VERSION);
+    return kSuccess;
   }
   if (command.action == DecodeCommand::Action::kHelp) {
     std::fputs(kHelp, stdout);

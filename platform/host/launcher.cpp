@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include <quillscope_version.h>
+
 #include "platform/host/launcher_options.h"
 #include "platform/host/platform_startup.h"
 #include "platform/system/files/device_paths.h"
@@ -40,6 +42,7 @@ void printUsage(const char* program) {
       "  --screenshot FILE    once the viewer has settled, write its screen to FILE and quit\n"
       "                       (without a display this is done anyway, to %s)\n"
       "  --no-screenshot      without a display, run until the program quits (for scripts)\n"
+      "  --version            show the version\n"
       "Keys: cursor keys scroll, Enter is the centre key, F1-F4 are the application keys.\n",
       program, kDefaultScreenshot);
 }
@@ -112,6 +115,10 @@ int runDesktopProgram(int argc, char** argv, ProgramEntry entry, const ResourceS
   }
   if (options.help) {
     printUsage(programName);
+    return 0;
+  }
+  if (options.version) {
+    std::printf("quillscope %s\n", QUILLSCOPE_VERSION);
     return 0;
   }
   if (entry == nullptr) return 0;

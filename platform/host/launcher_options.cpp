@@ -23,6 +23,8 @@ LauncherOptions parseLauncherOptions(int argc, const char* const* argv) {
       optionsEnded = true;
     } else if (word == "--help") {
       options.help = true;
+    } else if (word == "--version") {
+      options.version = true;
     } else if (word == "--no-screenshot") {
       options.noScreenshot = true;
     } else if (word == "--device" || word == "--screenshot") {

@@ -12,6 +12,7 @@ struct LauncherOptions {
   std::string device;              // --device DIR (or QUILLSCOPE_DEVICE)
   std::string screenshot;          // --screenshot FILE
   bool help = false;               // --help
+  bool version = false;            // --version
   bool noScreenshot = false;       // --no-screenshot: headless, but run until the program quits
   std::vector<std::string> words;  // the document path's words
   std::string error;               // what was wrong with the options, if anything
