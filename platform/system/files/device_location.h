@@ -28,6 +28,18 @@ DeviceLocation locateDevicePath(const std::u16string& devicePath);
 // Always true in desktop mode.
 bool isInsideDevice(const std::string& hostPath);
 
+// The same test for many paths at once (a directory search's links): the device folder's own
+// real path is resolved once, when the boundary is made, not again for every path.
+class DeviceBoundary {
+ public:
+  DeviceBoundary();
+  bool contains(const std::string& hostPath) const;
+
+ private:
+  bool sandboxed_ = false;  // false in desktop mode, where every path is inside
+  std::string realRoot_;    // the device folder with its links followed; empty when it cannot be resolved
+};
+
 // The device path, "\" + names joined with "\", of resolved components.
 std::u16string joinDevicePath(const std::vector<std::u16string>& components);
 

@@ -186,13 +186,17 @@ std::string realPathOfDeepestExisting(std::string hostPath) {
   return {};
 }
 
-bool isInsideSandbox(const std::string& sandboxRoot, const std::string& hostPath) {
-  // The device folder itself may lie behind a link (a temporary folder often does).
-  const std::string root = realPathOfDeepestExisting(sandboxRoot);
+// `realRoot` is the device folder's real path: the folder itself may lie behind a link (a
+// temporary folder often does).
+bool isBelowRealRoot(const std::string& realRoot, const std::string& hostPath) {
   const std::string real = realPathOfDeepestExisting(hostPath);
-  if (root.empty() || real.empty()) return false;
+  if (realRoot.empty() || real.empty()) return false;
   std::string suffix;
-  return deviceSuffixBelow(real, root, suffix);
+  return deviceSuffixBelow(real, realRoot, suffix);
+}
+
+bool isInsideSandbox(const std::string& sandboxRoot, const std::string& hostPath) {
+  return isBelowRealRoot(realPathOfDeepestExisting(sandboxRoot), hostPath);
 }
 
 }  // namespace
@@ -250,6 +254,16 @@ DeviceLocation locateDevicePath(const std::u16string& devicePath) {
 bool isInsideDevice(const std::string& hostPath) {
   const DeviceMapping mapping = currentMapping();
   return mapping.sandboxRoot.empty() || isInsideSandbox(mapping.sandboxRoot, hostPath);
+}
+
+DeviceBoundary::DeviceBoundary() {
+  const DeviceMapping mapping = currentMapping();
+  sandboxed_ = !mapping.sandboxRoot.empty();
+  if (sandboxed_) realRoot_ = realPathOfDeepestExisting(mapping.sandboxRoot);
+}
+
+bool DeviceBoundary::contains(const std::string& hostPath) const {
+  return !sandboxed_ || isBelowRealRoot(realRoot_, hostPath);
 }
 
 std::string hostPathFor(const std::u16string& devicePath) { return locateDevicePath(devicePath).hostPath; }

@@ -7,6 +7,8 @@
 // Desktop mode adds the mounted names ("My Documents", "Program Files", "Quillscope") to the
 // folders that hold them.
 #include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <QChar>
 #include <QFile>
@@ -15,6 +17,7 @@
 #include <cerrno>
 #include <map>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "platform/system/files/device_location.h"
@@ -30,15 +33,44 @@ namespace {
 
 // One name a search will hand out.
 struct FoundEntry {
-  std::u16string name;      // the entry's device name
-  std::string hostPath;     // where the host keeps it
+  std::u16string name;        // the entry's device name
+  std::string hostName;       // its name in the searched host folder; empty for a mount point
+  std::string mountHostPath;  // a mount point: the whole host path of the folder it shows
   bool isMountPoint = false;  // a desktop-mode folder that exists only on the device
+};
+
+// The searched host folder, held open (a descriptor the search owns) so that each entry is
+// examined relative to it: one look-up of the entry's name instead of a walk of its whole path.
+class OpenFolder {
+ public:
+  OpenFolder() = default;
+  explicit OpenFolder(int descriptor) : descriptor_(descriptor) {}
+  OpenFolder(OpenFolder&& other) noexcept : descriptor_(std::exchange(other.descriptor_, -1)) {}
+  OpenFolder& operator=(OpenFolder&& other) noexcept {
+    if (this != &other) {
+      close();
+      descriptor_ = std::exchange(other.descriptor_, -1);
+    }
+    return *this;
+  }
+  OpenFolder(const OpenFolder&) = delete;
+  OpenFolder& operator=(const OpenFolder&) = delete;
+  ~OpenFolder() { close(); }
+  int descriptor() const { return descriptor_; }
+
+ private:
+  void close() {
+    if (descriptor_ >= 0) ::close(descriptor_);
+    descriptor_ = -1;
+  }
+  int descriptor_ = -1;  // owned; -1 when the folder could not be opened (a virtual folder)
 };
 
 // One search in progress.
 struct Search {
   std::vector<FoundEntry> entries;  // what is left to hand out, in order
   std::size_t next = 0;             // the index of the next entry to hand out
+  OpenFolder folder;                // the searched folder, open until the search is closed
 };
 
 // Every open search by its handle value.
@@ -83,10 +115,12 @@ std::string hostChild(const std::string& folder, const std::string& name) {
 }
 
 // Fills `data` for an entry; false when it can no longer be examined.
-bool describe(const FoundEntry& entry, WIN32_FIND_DATA& data) {
+bool describe(const FoundEntry& entry, int folder, WIN32_FIND_DATA& data) {
   data = WIN32_FIND_DATA{};
   HostFileInfo info;
-  if (!readHostFileInfo(entry.hostPath, info)) {
+  const bool examined = entry.isMountPoint ? readHostFileInfo(entry.mountHostPath, info)
+                                           : readHostFileInfoAt(folder, entry.hostName, info);
+  if (!examined) {
     if (!entry.isMountPoint) return false;
     info = HostFileInfo{};
   }
@@ -105,7 +139,7 @@ bool describe(const FoundEntry& entry, WIN32_FIND_DATA& data) {
 // Hands out the next entry that can still be examined.
 bool handOutNext(Search& search, WIN32_FIND_DATA& data) {
   while (search.next < search.entries.size()) {
-    if (describe(search.entries[search.next++], data)) return true;
+    if (describe(search.entries[search.next++], search.folder.descriptor(), data)) return true;
   }
   return false;
 }
@@ -124,26 +158,33 @@ HANDLE FindFirstFile(LPCWSTR pattern, WIN32_FIND_DATA* data) {
   const DeviceLocation folder = locateDevicePath(folderPath.empty() ? u"\\" : folderPath);
   if (folder.outsideDevice) return failWith(ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
   Search search;
-  if (DIR* dir = ::opendir(folder.hostPath.c_str())) {
+  // The search keeps one descriptor for examining entries and reads the names through another.
+  const int descriptor = ::open(folder.hostPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int listing = descriptor >= 0 ? ::fcntl(descriptor, F_DUPFD_CLOEXEC, 0) : -1;
+  DIR* dir = listing >= 0 ? ::fdopendir(listing) : nullptr;
+  const int openError = errno;
+  if (dir == nullptr && listing >= 0) ::close(listing);
+  search.folder = OpenFolder(descriptor);
+  if (dir != nullptr) {
+    const DeviceBoundary boundary;  // resolves the device folder once, not per link
     while (const dirent* entry = ::readdir(dir)) {
-      const std::string hostName = entry->d_name;
+      std::string hostName = entry->d_name;
       if (hostName == "." || hostName == "..") continue;
       std::u16string name = QFile::decodeName(entry->d_name).toStdU16String();
       // A name with no device spelling, or too long for the record, cannot be handed out.
       if (name.find(u'\\') != std::u16string::npos || name.size() >= static_cast<std::size_t>(MAX_PATH)) continue;
       if (!matchesWildcard(name, namePattern)) continue;
-      std::string hostPath = hostChild(folder.hostPath, hostName);
       // Sandbox mode: a link that leads out of the device is as good as missing. The folder
       // itself lies inside, so only a link (or an entry of unknown kind) can lead out; the
       // others need no resolving, which a folder of many files would pay for each.
       const bool mayLeadOut = entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN;
-      if (mayLeadOut && !isInsideDevice(hostPath)) continue;
-      search.entries.push_back(FoundEntry{std::move(name), std::move(hostPath), false});
+      if (mayLeadOut && !boundary.contains(hostChild(folder.hostPath, hostName))) continue;
+      search.entries.push_back(FoundEntry{std::move(name), std::move(hostName), {}, false});
     }
     ::closedir(dir);
   } else if (!folder.isVirtualDirectory && folder.mountedNames.empty()) {
-    if (errno == ENOENT || errno == ENOTDIR) return failWith(ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
-    return failWithErrno(errno, INVALID_HANDLE_VALUE);
+    if (openError == ENOENT || openError == ENOTDIR) return failWith(ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
+    return failWithErrno(openError, INVALID_HANDLE_VALUE);
   }
   for (const std::u16string& mounted : folder.mountedNames) {
     if (!matchesWildcard(mounted, namePattern)) continue;
@@ -153,7 +194,7 @@ HANDLE FindFirstFile(LPCWSTR pattern, WIN32_FIND_DATA* data) {
     std::erase_if(search.entries, [&](const FoundEntry& e) {  // the mount hides a host entry of that name
       return QString::fromStdU16String(e.name).compare(mountedName, Qt::CaseInsensitive) == 0;
     });
-    search.entries.push_back(FoundEntry{mounted, locateDevicePath(joinDevicePath(inside)).hostPath, true});
+    search.entries.push_back(FoundEntry{mounted, {}, locateDevicePath(joinDevicePath(inside)).hostPath, true});
   }
   std::sort(search.entries.begin(), search.entries.end(), lessIgnoringCase);
 

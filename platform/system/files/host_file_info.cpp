@@ -35,6 +35,12 @@ FILETIME fileTimeFromUnix(std::int64_t seconds, std::uint32_t nanoseconds) {
 
 namespace {
 
+// The real user, the one the host's access test judges (asked once: a search examines many files).
+uid_t thisUser() {
+  static const uid_t user = ::getuid();
+  return user;
+}
+
 #ifdef STATX_BTIME
 // The same fields from statx, which also gives the birth time in the one call: a directory
 // search examines every entry, so each call saved counts.
@@ -49,50 +55,66 @@ void fillFromStatx(const struct statx& st, HostFileInfo& info) {
   info.readOnly = (st.stx_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
-bool readWithStatx(const std::string& hostPath, HostFileInfo& info) {
+bool readWithStatx(int folder, const char* path, HostFileInfo& info, bool& ownerCanWrite) {
   constexpr unsigned kWanted = STATX_BASIC_STATS | STATX_BTIME;
   struct statx st {};
-  if (::statx(AT_FDCWD, hostPath.c_str(), AT_STATX_SYNC_AS_STAT, kWanted, &st) != 0) {
+  if (::statx(folder, path, AT_STATX_SYNC_AS_STAT, kWanted, &st) != 0) {
     const int statError = errno;
     // A dangling link is still an entry.
-    if (::statx(AT_FDCWD, hostPath.c_str(), AT_STATX_SYNC_AS_STAT | AT_SYMLINK_NOFOLLOW, kWanted, &st) != 0) {
+    if (::statx(folder, path, AT_STATX_SYNC_AS_STAT | AT_SYMLINK_NOFOLLOW, kWanted, &st) != 0) {
       errno = statError;
       return false;
     }
   }
   fillFromStatx(st, info);
+  ownerCanWrite = st.stx_uid == thisUser() && (st.stx_mode & S_IWUSR) != 0;
   return true;
 }
 #endif
 
-bool readWithStat(const std::string& hostPath, HostFileInfo& info) {
+bool readWithStat(int folder, const char* path, HostFileInfo& info, bool& ownerCanWrite) {
   struct stat st {};
-  if (::stat(hostPath.c_str(), &st) != 0) {
+  if (::fstatat(folder, path, &st, 0) != 0) {
     const int statError = errno;
-    if (::lstat(hostPath.c_str(), &st) != 0) {  // a dangling link is still an entry
+    if (::fstatat(folder, path, &st, AT_SYMLINK_NOFOLLOW) != 0) {  // a dangling link is still an entry
       errno = statError;
       return false;
     }
   }
   fillFromStat(st, info);
+  ownerCanWrite = st.st_uid == thisUser() && (st.st_mode & S_IWUSR) != 0;
+  return true;
+}
+
+// `path` is relative to the open folder `folder`, or absolute with AT_FDCWD.
+bool readAt(int folder, const char* path, HostFileInfo& info) {
+  info = HostFileInfo{};
+  bool ownerCanWrite = false;  // this user owns the entry and its owner write bit is set
+#ifdef STATX_BTIME
+  bool found = readWithStatx(folder, path, info, ownerCanWrite);
+  if (!found && errno == ENOSYS) found = readWithStat(folder, path, info, ownerCanWrite);  // a kernel without statx
+#else
+  const bool found = readWithStat(folder, path, info, ownerCanWrite);
+#endif
+  if (!found) return false;
+  // A write bit is not yet leave to write. For this user's own file the owner bit alone
+  // decides (an access list's owner entry is that bit), so only other users' files need the
+  // question put to the host, which costs another look-up of the name.
+  if (!info.isDirectory && !info.readOnly && !ownerCanWrite &&
+      ::faccessat(folder, path, W_OK, 0) != 0 && errno == EACCES) {
+    info.readOnly = true;
+  }
   return true;
 }
 
 }  // namespace
 
 bool readHostFileInfo(const std::string& hostPath, HostFileInfo& info) {
-  info = HostFileInfo{};
-#ifdef STATX_BTIME
-  bool found = readWithStatx(hostPath, info);
-  if (!found && errno == ENOSYS) found = readWithStat(hostPath, info);  // a kernel without statx
-#else
-  const bool found = readWithStat(hostPath, info);
-#endif
-  if (!found) return false;
-  if (!info.isDirectory && !info.readOnly && ::access(hostPath.c_str(), W_OK) != 0 && errno == EACCES) {
-    info.readOnly = true;
-  }
-  return true;
+  return readAt(AT_FDCWD, hostPath.c_str(), info);
+}
+
+bool readHostFileInfoAt(int folder, const std::string& name, HostFileInfo& info) {
+  return readAt(folder, name.c_str(), info);
 }
 
 DWORD attributesOf(const HostFileInfo& info, const std::u16string& deviceName) {

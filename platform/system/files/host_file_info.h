@@ -23,6 +23,11 @@ struct HostFileInfo {
 // the link itself). Returns false and leaves errno set when the entry cannot be examined.
 bool readHostFileInfo(const std::string& hostPath, HostFileInfo& info);
 
+// The same for the entry `name` of the open host folder `folder` (a descriptor): a directory
+// search examines each entry this way, so the kernel does not walk the folder's path again for
+// every entry.
+bool readHostFileInfoAt(int folder, const std::string& name, HostFileInfo& info);
+
 // The attribute bits of an entry: directory, read-only (files only), hidden for a dot-name, and
 // normal when no other bit applies.
 DWORD attributesOf(const HostFileInfo& info, const std::u16string& deviceName);
