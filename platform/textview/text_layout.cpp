@@ -185,6 +185,7 @@ std::shared_ptr<QTextLayout> TextLayoutEngine::buildLayout(int64_t segment) cons
       range.length = static_cast<int>(slice.end - slice.start);
       range.format.setFont(fontFor(*slice.format));
       if ((slice.format->color >> 24) != 0) range.format.setForeground(QColor::fromRgba(slice.format->color));
+      if ((slice.format->background >> 24) != 0) range.format.setBackground(QColor::fromRgba(slice.format->background));
       if (slice.format->baseline != 0) {
         range.format.setVerticalAlignment(slice.format->baseline > 0 ? QTextCharFormat::AlignSuperScript
                                                                     : QTextCharFormat::AlignSubScript);

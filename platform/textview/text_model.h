@@ -21,6 +21,7 @@ struct CharacterFormat {
   bool strikeOut = false;  // a line through the text
   uint32_t color = 0;      // 0xAARRGGBB; alpha 0 = the control's text colour
   int8_t baseline = 0;     // > 0 superscript, < 0 subscript, 0 on the line
+  uint32_t background = 0;  // highlight behind the text, 0xAARRGGBB; alpha 0 = none
 
   bool operator==(const CharacterFormat& other) const = default;
 };

@@ -67,7 +67,8 @@ TEST(RichCorpus, EveryFileShowsItsText) {
     const std::string bytes = readRichFile(file.name);
     const QString expectedText = QString::fromUtf8(readRichFile(file.name + ".expected.txt"));
     const QStringList expected = normalisedLines(expectedText);
-    const QStringList shown = normalisedLines(shownText(readDocument(bytesOf(bytes))));
+    // The view shows a picture as a placeholder; the expected text has no pictures.
+    const QStringList shown = normalisedLines(shownText(readDocument(bytesOf(bytes))).remove(u"[Picture]"_qs));
     if (file.check == "exact") {
       EXPECT_EQ(shown.join(u'\n').toStdString(), expected.join(u'\n').toStdString());
     } else if (file.check == "lines-in-order") {
@@ -117,7 +118,7 @@ TEST(RichCorpus, FormattingSampleKeepsItsFormats) {
       ASSERT_EQ(slices.size(), 1u) << name << ": " << text.toStdString();
       const CharacterFormat& f = *slices.front().format;
       const CharacterFormat expected{QString::fromUtf16(phrase.face), phrase.pointSize, phrase.bold, phrase.italic,
-                                     phrase.underline, phrase.strikeOut, phrase.color, phrase.baseline};
+                                     phrase.underline, phrase.strikeOut, phrase.color, phrase.baseline, 0};
       EXPECT_EQ(f, expected) << name << ": " << text.toStdString();
       EXPECT_EQ(document.paragraphFormatAt(at).alignment, phrase.alignment) << name << ": " << text.toStdString();
     }

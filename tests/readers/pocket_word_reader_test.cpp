@@ -49,9 +49,10 @@ std::string orderZone(const std::vector<uint16_t>& ids) {
   return zone(0x40, 2, data);
 }
 
-std::string paragraphZone(uint16_t id, const std::string& text, uint8_t alignment = 0) {
+std::string paragraphZone(uint16_t id, const std::string& text, uint8_t alignment = 0, bool bulleted = false) {
   std::string data(24, '\0');
   put16(data, 2, static_cast<uint32_t>(text.size()));
+  data[18] = static_cast<char>(bulleted ? 0xFF : 0);
   data[19] = static_cast<char>(alignment);
   return zone(0x41, id, data + text);
 }
@@ -75,6 +76,18 @@ TEST(PocketWordReader, InlineCodesAndTheirFormats) {
   EXPECT_TRUE(document.runsIn(11, 12).front().format->strikeOut);
   EXPECT_FALSE(document.runsIn(12, 13).front().format->strikeOut);
   EXPECT_EQ(document.paragraphFormatAt(0).alignment, Alignment::Right);
+}
+
+TEST(PocketWordReader, BulletsAndHighlight) {
+  const std::string end("\xC4\x00", 2);
+  const TextDocument document = pocketWordReader().read(
+      bytesOf(pwi(paragraphZone(3, std::string("\xE8\x07\x00" "one", 6) + end, 0, true) +
+                  paragraphZone(4, std::string("\xE8\x04\x00" "a \xEC\x01" "marked\xEC\x00 word", 20) + end))));
+  ASSERT_EQ(shownText(document), u"\u2022 one\na marked word"_qs);
+  EXPECT_TRUE(document.runsIn(0, 1).front().format->bold) << "the bullet takes the paragraph's first format";
+  EXPECT_EQ(document.runsIn(6, 7).front().format->background, 0u);
+  EXPECT_EQ(document.runsIn(8, 9).front().format->background, 0xFFFFFF00u);
+  EXPECT_EQ(document.runsIn(14, 15).front().format->background, 0u);
 }
 
 TEST(PocketWordReader, ParagraphOrderAndDamage) {

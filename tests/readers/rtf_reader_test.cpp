@@ -39,6 +39,11 @@ TEST(RtfReader, TextAsItIsShown) {
       {R"({\pwd2\ansi note\par})", u"note"},
       {R"({\rtf1 a} trailing)", u"a"},
       {R"({\rtf1 x{\super\chftn}{\footnote\chftn note}, y{\super\chftn}{\*\footnote\ftnalt\chftn end}.})", u"x1, yi."},
+      // List labels as word processors write them for readers without lists; a symbol font's
+      // bullet is the mark it draws, not the code page's character.
+      {R"({\rtf1{\fonttbl{\f0 Times;}{\f1\fcharset2 Symbol;}{\f2\fcharset2 Wingdings;}}{\*\listtable{\list\listid1}})"
+       R"({\listtext\pard\plain\f1 \'b7\tab}\ls1 a\par{\listtext\f2 \'a7\tab}b\par{\pntext 2.\tab}c\par\f1 \'61\'b7})",
+       u"\u2022\ta\n\u25AA\tb\n2.\tc\na\u2022"},
   };
   for (const auto& c : cases) EXPECT_EQ(rtfText(c.rtf), QString::fromUtf16(c.text)) << c.rtf;
 }

@@ -44,6 +44,53 @@ void directoryEntry(std::string& bytes, size_t at, const std::u16string& name, u
   put32(bytes, at + 120, size);
 }
 
+// Places `data` at the end of the table stream and points FIB pair `index` at its first `length` bytes.
+void addTableStructure(std::string& word, std::string& table, size_t index, const std::string& data, size_t length) {
+  put32(word, kBlob + index * 8, static_cast<uint32_t>(table.size()));
+  put32(word, kBlob + index * 8 + 4, static_cast<uint32_t>(length));
+  table += data;
+}
+
+std::string listLevelBytes(const WordFile::ListLevel& level) {
+  std::string bytes(28, '\0');
+  put32(bytes, 0, static_cast<uint32_t>(level.start));
+  bytes[4] = static_cast<char>(level.format);
+  bytes[15] = static_cast<char>(level.follow);
+  put16(bytes, 28, static_cast<uint32_t>(level.text.size()));
+  for (char16_t unit : level.text) put16(bytes, bytes.size(), unit);
+  return bytes;
+}
+
+void addLists(const WordFile& file, std::string& word, std::string& table) {
+  std::string lists(2, '\0');
+  put16(lists, 0, static_cast<uint32_t>(file.lists.size()));
+  std::string levels;
+  for (const WordFile::List& list : file.lists) {
+    std::string entry(28, '\0');
+    put32(entry, 0, list.lsid);
+    entry[26] = list.levels.size() == 1 ? '\x01' : '\0';
+    lists += entry;
+    for (const WordFile::ListLevel& level : list.levels) levels += listLevelBytes(level);
+  }
+  addTableStructure(word, table, 73, lists + levels, lists.size());
+  std::string overrides(4, '\0');
+  put32(overrides, 0, static_cast<uint32_t>(file.listOverrides.size()));
+  std::string data;
+  for (const WordFile::ListOverride& override : file.listOverrides) {
+    std::string entry(16, '\0');
+    put32(entry, 0, override.lsid);
+    entry[12] = static_cast<char>(override.restarts.size());
+    overrides += entry;
+    put32(data, data.size(), 0);
+    for (const auto& [level, start] : override.restarts) {
+      const size_t at = data.size();
+      put32(data, at, static_cast<uint32_t>(start));
+      put32(data, at + 4, level | 0x10u);
+    }
+  }
+  addTableStructure(word, table, 74, overrides + data, overrides.size());
+}
+
 }  // namespace
 
 std::string buildWordFile(const WordFile& file) {
@@ -96,41 +143,50 @@ std::string buildWordFile(const WordFile& file) {
   put32(word, kBlob + 33 * 8, static_cast<uint32_t>(clx));
   put32(word, kBlob + 33 * 8 + 4, static_cast<uint32_t>(clxEnd - clx));
 
-  if (!file.chpRuns.empty()) {
-    // One CHPX page after the text; runs in file offsets of the stored pieces.
-    const auto fcOf = [&](uint32_t character) {
-      uint32_t start = 0;
-      for (size_t i = 0; i < count; ++i) {
-        const auto length = static_cast<uint32_t>(file.pieces[i].text.size());
-        if (character < start + length || i + 1 == count) {
-          return offsets[i] + (character - start) * (file.pieces[i].compressed ? 1 : 2);
-        }
-        start += length;
+  // Property pages after the text, one per kind; runs in file offsets of the stored pieces.
+  const auto fcOf = [&](uint32_t character) {
+    uint32_t start = 0;
+    for (size_t i = 0; i < count; ++i) {
+      const auto length = static_cast<uint32_t>(file.pieces[i].text.size());
+      if (character < start + length || i + 1 == count) {
+        return offsets[i] + (character - start) * (file.pieces[i].compressed ? 1 : 2);
       }
-      return offsets.empty() ? 0u : offsets.back();
-    };
+      start += length;
+    }
+    return offsets.empty() ? 0u : offsets.back();
+  };
+  const auto addPage = [&](const std::vector<WordFile::Run>& runs, bool paragraphs, size_t index) {
+    if (runs.empty()) return;
     padTo(word, 512);
     const size_t page = word.size();
     word.resize(page + 512, '\0');
-    const size_t runs = file.chpRuns.size();
     size_t grpprlAt = 511;
-    for (size_t k = 0; k < runs; ++k) {
-      const auto& run = file.chpRuns[k];
+    for (size_t k = 0; k < runs.size(); ++k) {
+      const WordFile::Run& run = runs[k];
       put32(word, page + 4 * k, fcOf(run.first));
-      if (k + 1 == runs) put32(word, page + 4 * (k + 1), fcOf(run.last));
-      grpprlAt = (grpprlAt - 1 - run.grpprl.size()) & ~size_t{1};
-      word[page + grpprlAt] = static_cast<char>(run.grpprl.size());
-      std::copy(run.grpprl.begin(), run.grpprl.end(), word.begin() + static_cast<std::ptrdiff_t>(page + grpprlAt + 1));
-      word[page + 4 * (runs + 1) + k] = static_cast<char>(grpprlAt / 2);
+      if (k + 1 == runs.size()) put32(word, page + 4 * (k + 1), fcOf(run.last));
+      // A character run: its size, its grpprl. A paragraph run: 0, its size in words, the
+      // style (0) and its grpprl.
+      std::string body = paragraphs ? std::string(2, '\0') + run.grpprl : run.grpprl;
+      if (paragraphs) body.resize((body.size() + 1) & ~size_t{1}, '\0');
+      const std::string head = paragraphs ? std::string{'\0', static_cast<char>(body.size() / 2)}
+                                          : std::string(1, static_cast<char>(body.size()));
+      grpprlAt = (grpprlAt - head.size() - body.size()) & ~size_t{1};
+      std::copy(head.begin(), head.end(), word.begin() + static_cast<std::ptrdiff_t>(page + grpprlAt));
+      std::copy(body.begin(), body.end(), word.begin() + static_cast<std::ptrdiff_t>(page + grpprlAt + head.size()));
+      word[page + 4 * (runs.size() + 1) + k * (paragraphs ? 13 : 1)] = static_cast<char>(grpprlAt / 2);
     }
-    word[page + 511] = static_cast<char>(runs);
+    word[page + 511] = static_cast<char>(runs.size());
     const size_t bin = table.size();
-    put32(table, bin, fcOf(file.chpRuns.front().first));
-    put32(table, bin + 4, fcOf(file.chpRuns.back().last));
+    put32(table, bin, fcOf(runs.front().first));
+    put32(table, bin + 4, fcOf(runs.back().last));
     put32(table, bin + 8, static_cast<uint32_t>(page / 512));
-    put32(word, kBlob + 12 * 8, static_cast<uint32_t>(bin));
-    put32(word, kBlob + 12 * 8 + 4, 12);
-  }
+    put32(word, kBlob + index * 8, static_cast<uint32_t>(bin));
+    put32(word, kBlob + index * 8 + 4, 12);
+  };
+  addPage(file.chpRuns, false, 12);
+  addPage(file.papRuns, true, 13);
+  if (!file.lists.empty()) addLists(file, word, table);
   // Streams of 4096 bytes and more live in the regular FAT.
   word.resize(std::max<size_t>(word.size(), 4096), '\0');
   table.resize(std::max<size_t>(table.size(), 4096), '\0');

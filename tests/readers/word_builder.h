@@ -28,6 +28,27 @@ struct WordFile {
     std::string grpprl;
   };
   std::vector<Run> chpRuns;
+  std::vector<Run> papRuns;            // paragraph properties the same way (style 0)
+  // Lists: each level's start, number format (nfc), number text (units 0-8 stand for the
+  // levels' numbers) and what follows it (0 tab, 1 space, 2 nothing); one level makes a
+  // simple list. Overrides name a list and may restart levels; paragraphs name overrides
+  // (1-based) with sprmPIlfo.
+  struct ListLevel {
+    int32_t start = 1;
+    uint8_t format = 0;
+    std::u16string text;
+    uint8_t follow = 0;
+  };
+  struct List {
+    uint32_t lsid;
+    std::vector<ListLevel> levels;
+  };
+  struct ListOverride {
+    uint32_t lsid;
+    std::vector<std::pair<uint8_t, int32_t>> restarts;  // level, new start
+  };
+  std::vector<List> lists;
+  std::vector<ListOverride> listOverrides;
   uint32_t ccpTextOverride = 0;        // when non-zero, the FIB's ccpText
   uint16_t flags = 0x0200;             // FIB flags (0x0200: the table stream is 1Table)
   uint16_t nFib = 0x00C1;              // FIB version

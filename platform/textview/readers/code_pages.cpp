@@ -37,6 +37,32 @@ const char* nameOfCodePage(int codePage) {
 
 }  // namespace
 
+char16_t symbolFontCharacter(uint8_t byte, QStringView face) {
+  if (face.contains(u"wingdings", Qt::CaseInsensitive)) {
+    switch (byte) {
+      case 0x6C: return u'\u25CF';  // black circle
+      case 0x6E: return u'\u25A0';  // black square
+      case 0x6F: return u'\u25A1';  // white square
+      case 0x71: return u'\u2751';  // shadowed white square
+      case 0x76: return u'\u2756';  // diamond of four
+      case 0x9F: return u'\u2022';  // bullet
+      case 0xA1: return u'\u25CB';  // white circle
+      case 0xA7: return u'\u25AA';  // small black square
+      case 0xD8: return u'\u27A2';  // arrowhead
+      case 0xFC: return u'\u2713';  // check mark
+      default: return 0;
+    }
+  }
+  switch (byte) {
+    case 0xA7: return u'\u2663';  // club
+    case 0xA8: return u'\u2666';  // diamond
+    case 0xA9: return u'\u2665';  // heart
+    case 0xAA: return u'\u2660';  // spade
+    case 0xB7: return u'\u2022';  // bullet
+    default: return 0;
+  }
+}
+
 char16_t windows1252ToUnicode(uint8_t byte) {
   return byte >= 0x80 && byte <= 0x9F ? kWindows1252High[byte - 0x80] : static_cast<char16_t>(byte);
 }

@@ -18,6 +18,11 @@ char16_t windows1252ToUnicode(uint8_t byte);
 // The bytes as Windows-1252.
 QString decodeWindows1252(ByteView bytes);
 
+// A byte of text in a symbol font (character set 2: Symbol, Wingdings ...) as the Unicode
+// character the font draws there, for the bullets and marks lists use; 0 for a byte this table
+// does not know. `face` tells Wingdings apart from Symbol.
+char16_t symbolFontCharacter(uint8_t byte, QStringView face);
+
 // The code page of an RTF or Pocket Word font's character set (\fcharsetN); 0 when the set
 // names no code page of its own (ANSI, default, symbol), so the document's page applies.
 int codePageOfCharset(int charset);

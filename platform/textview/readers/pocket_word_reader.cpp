@@ -21,7 +21,12 @@ constexpr uint16_t kEndZone = 0x82;
 // A paragraph zone's fields before its text.
 constexpr size_t kParagraphHeader = 30;
 constexpr size_t kParagraphLength = 8;      // u16: bytes of text and codes
+constexpr size_t kParagraphBullet = 24;     // u8: 0xFF for a bulleted paragraph
 constexpr size_t kParagraphAlignment = 25;  // u8: 0 left, 1 right, 2 centred
+// What a bulleted paragraph starts with, in Windows-1252 like its text: a bullet and a space.
+constexpr char kBullet[] = "\x95 ";
+// The handheld's highlighter: yellow behind the text.
+constexpr uint32_t kHighlightColor = 0xFFFFFF00;
 // The font table: a count at data offset 4, entries of 80 bytes from offset 16, each an id and
 // a face name of 32 UTF-16 units at entry offset 16.
 constexpr size_t kFontCount = 4;
@@ -40,7 +45,7 @@ enum Code : uint8_t {
   kItalic = 0xE9,     // 1: on / off
   kUnderline = 0xEA,  // 1: on / off
   kStrikeOut = 0xEB,  // 1: on / off
-  kHighlight = 0xEC,  // 1: on / off (shown as nothing of its own)
+  kHighlight = 0xEC,  // 1: on / off
 };
 
 // The handheld's 16 colours.
@@ -54,6 +59,7 @@ uint32_t u32At(ByteView bytes, size_t at) { return u16At(bytes, at) | (static_ca
 struct Paragraph {
   uint16_t id;          // the zone's id, as the order names it
   Alignment alignment;  // how its lines sit
+  bool bulleted;        // a bullet goes before its text
   ByteView text;        // its text and inline codes
 };
 
@@ -97,7 +103,7 @@ Zones readZones(ByteView bytes) {
       const size_t length = std::min<size_t>(u16At(zone, kParagraphLength), zone.size() - kParagraphHeader);
       const uint8_t alignment = zone[kParagraphAlignment];
       zones.paragraphs.push_back(Paragraph{id, alignment == 1 ? Alignment::Right : alignment == 2 ? Alignment::Center : Alignment::Left,
-                                           zone.subspan(kParagraphHeader, length)});
+                                           zone[kParagraphBullet] == 0xFF, zone.subspan(kParagraphHeader, length)});
     }
     if (cut) break;
     at += size;
@@ -112,6 +118,8 @@ class ParagraphReader {
   void read(const Paragraph& paragraph) {
     const ByteView text = paragraph.text;
     sink_.setAlignment(paragraph.alignment);
+    // The bullet takes the format of the paragraph's first text.
+    bulletPending_ = paragraph.bulleted;
     size_t at = 0;
     while (at < text.size()) {
       const uint8_t byte = text[at++];
@@ -121,12 +129,13 @@ class ParagraphReader {
         return value;
       };
       switch (byte) {
-        case kLiteral: if (at < text.size()) pending_.push_back(static_cast<char>(text[at++])); break;
+        case kLiteral: if (at < text.size()) addByte(text[at++]); break;
         case kBreak: {
           const uint16_t kind = argument(1);
           if (kind == 4) {
-            pending_.push_back('\t');
+            addByte('\t');
           } else {
+            addBullet();
             flush();
             sink_.endParagraph();  // the paragraph's end, or a line break inside it
             if (kind == 0) return;
@@ -150,13 +159,14 @@ class ParagraphReader {
         case kItalic: format_.italic = argument(1) != 0; changeFormat(); break;
         case kUnderline: format_.underline = argument(1) != 0; changeFormat(); break;
         case kStrikeOut: format_.strikeOut = argument(1) != 0; changeFormat(); break;
-        case kHighlight: argument(1); break;
+        case kHighlight: format_.background = argument(1) != 0 ? kHighlightColor : 0; changeFormat(); break;
         default:
-          if (byte >= 0x20) pending_.push_back(static_cast<char>(byte));  // not the padding's zeros
+          if (byte >= 0x20) addByte(byte);  // not the padding's zeros
           break;
       }
     }
     // A paragraph cut short of its end code still ends here.
+    addBullet();
     flush();
     sink_.endParagraph();
   }
@@ -170,6 +180,16 @@ class ParagraphReader {
     sink_.setFormat(format_);
   }
 
+  void addBullet() {
+    if (bulletPending_) pending_ += kBullet;
+    bulletPending_ = false;
+  }
+
+  void addByte(uint8_t byte) {
+    addBullet();
+    pending_.push_back(static_cast<char>(byte));
+  }
+
   void flush() {
     if (pending_.empty()) return;
     sink_.appendText(decodeWindows1252(ByteView(reinterpret_cast<const uint8_t*>(pending_.data()), pending_.size())));
@@ -180,6 +200,7 @@ class ParagraphReader {
   RichTextSink& sink_;       // the document being built, borrowed
   CharacterFormat format_;   // the format the codes so far give (it carries across paragraphs)
   std::string pending_;      // text bytes not yet handed to the sink
+  bool bulletPending_ = false;  // the paragraph's bullet waits for its first text
 };
 
 }  // namespace

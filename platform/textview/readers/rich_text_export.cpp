@@ -37,7 +37,8 @@ RichTextExport exportRichText(const uint8_t* bytes, size_t size) {
     }
   }
   if (&reader == &htmlReader()) ensureGuiApplication();
-  const TextDocument document = reader.read(view);
+  // The export has no pictures: the Word reader leaves out the placeholders it shows in the view.
+  const TextDocument document = &reader == &wordReader() ? readWordDocument(view, false) : reader.read(view);
   if (document.isEmpty()) return result;
   result.text = document.textOf(0, document.length(), u"\n").toStdString();
   result.text += '\n';

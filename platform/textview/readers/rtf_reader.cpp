@@ -44,6 +44,7 @@ struct GroupState {
 struct FontEntry {
   std::string name;  // face name as the table gives it (in the document's code page)
   int codePage = 0;  // from \cpgN or \fcharsetN; 0 = the document's
+  bool symbol = false;  // \fcharset2: a symbol font (Symbol, Wingdings), whose bytes are marks
 };
 
 // A parameter's digits, clamped to 32 bits.
@@ -179,6 +180,16 @@ class RtfParser {
     }
     if (state().hidden) return;
     beforeBodyText();
+    // A list's bullet in a symbol font (Word writes \'b7 in Symbol) would read as another
+    // character through the code page.
+    if (const auto font = fonts_.find(state().font >= 0 ? state().font : defaultFont_);
+        font != fonts_.end() && font->second.symbol) {
+      if (const char16_t mark = symbolFontCharacter(byte, font->second.face); mark != 0) {
+        flushBytes();
+        sink_.appendText(QStringView(&mark, 1));
+        return;
+      }
+    }
     const int codePage = currentCodePage();
     if (codePage != bytesCodePage_) flushBytes();
     bytesCodePage_ = codePage;
@@ -257,6 +268,7 @@ class RtfParser {
         fontOpen_ = true;
       } else if (word == "fcharset") {
         if (fontEntry_.codePage == 0) fontEntry_.codePage = codePageOfCharset(value);
+        fontEntry_.symbol = value == 2;
       } else if (word == "cpg") {
         fontEntry_.codePage = value;
       }
@@ -444,7 +456,7 @@ class RtfParser {
     while (!name.empty() && name.front() == ' ') name.erase(name.begin());
     QString face;
     decoder_.decode(documentCodePage_, ByteView(reinterpret_cast<const uint8_t*>(name.data()), name.size()), face);
-    fonts_[fontId_] = Font{face, fontEntry_.codePage};
+    fonts_[fontId_] = Font{face, fontEntry_.codePage, fontEntry_.symbol};
   }
 
   void finishColorEntry() {
@@ -553,8 +565,9 @@ class RtfParser {
   }
 
   struct Font {
-    QString face;      // the face name
-    int codePage = 0;  // its code page; 0 = the document's
+    QString face;         // the face name
+    int codePage = 0;     // its code page; 0 = the document's
+    bool symbol = false;  // a symbol font: its bullets and marks are mapped to Unicode
   };
 
   ByteView bytes_;                    // the whole file, borrowed

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,8 @@ enum FcLcb : size_t {
   kSttbfFfn = 15,
   kClx = 33,
   kPlcfendRef = 46,
+  kPlfLst = 73,
+  kPlfLfo = 74,
 };
 
 // Word's 16 colours of sprmCIco (0 = automatic).
@@ -121,6 +124,8 @@ void forEachSprm(ByteView grpprl, Visit visit) {
 // Character properties the reader shows.
 struct Chp {
   bool bold = false, italic = false, strikeOut = false, hidden = false, underline = false;
+  bool special = false;  // fSpec: 0x01 and 0x08 stand for a picture and a drawn object
+  uint8_t highlight = 0;  // the marker colour (an ico), 0 = none
   int halfPoints = 0;   // 0 = the control's size
   int font = -1;        // index into the font table; -1 = the control's face
   uint32_t color = 0;   // 0xAARRGGBB; alpha 0 = automatic
@@ -147,6 +152,8 @@ void applyCharacterSprms(ByteView grpprl, Chp& chp) {
         chp.color = op[3] == 0xFF ? 0 : (0xFF000000u | (uint32_t{op[0]} << 16) | (uint32_t{op[1]} << 8) | op[2]);
         break;
       case 0x2A48: chp.baseline = op[0] == 1 ? 1 : op[0] == 2 ? -1 : 0; break;
+      case 0x0855: chp.special = op[0] != 0; break;
+      case 0x2A0C: chp.highlight = op[0] < kWordColors.size() ? op[0] : 0; break;
       default: break;
     }
   });
@@ -158,6 +165,8 @@ struct Pap {
   bool inTable = false;        // the paragraph is in a table cell
   bool rowEnd = false;         // its mark ends a table row (fTtp)
   std::vector<double> edges;   // a row end's cell edges in points, from the row's left edge
+  uint16_t ilfo = 0;           // its list (1-based index of the list overrides), 0 = none
+  uint8_t ilvl = 0;            // its level in that list, 0 to 8
 };
 
 // The paragraph modifiers of `grpprl` applied to `pap`.
@@ -172,6 +181,8 @@ void paragraphProperties(ByteView grpprl, Pap& pap) {
       case 0x2416: case 0x244B: pap.inTable = op[0] != 0; break;
       case 0x2417: case 0x244C: pap.rowEnd = op[0] != 0; break;
       case 0x6649: pap.inTable = u32At(op, 0) > 0; break;
+      case 0x460B: pap.ilfo = u16At(op, 0); break;
+      case 0x260A: pap.ilvl = std::min<uint8_t>(op[0], 8); break;
       case 0xD608: {
         const size_t cells = std::min<size_t>(u8At(op, 2), 63);
         const int16_t left = static_cast<int16_t>(u16At(op, 3));
@@ -257,6 +268,197 @@ class StyleSheet {
   }
 
   std::vector<Style> styles_;  // by istd
+};
+
+// A number in Roman numerals (up to 3999; 0 and less as "0").
+std::string romanNumber(int value, bool lower) {
+  static constexpr std::array<const char*, 13> kRoman = {"M", "CM", "D", "CD", "C", "XC", "L", "XL", "X", "IX", "V", "IV", "I"};
+  static constexpr std::array<int, 13> kValues = {1000, 900, 500, 400, 100, 90, 50, 40, 10, 9, 5, 4, 1};
+  if (value <= 0) return "0";
+  value = std::min(value, 3999);
+  std::string number;
+  for (size_t i = 0; i < kValues.size(); ++i) {
+    for (; value >= kValues[i]; value -= kValues[i]) number += kRoman[i];
+  }
+  if (lower) std::transform(number.begin(), number.end(), number.begin(), [](char c) { return static_cast<char>(c - 'A' + 'a'); });
+  return number;
+}
+
+// Lists: the numbers and bullets Word draws before a list paragraph. A paragraph names a list
+// override (ilfo) and a level; the override names a list (by lsid) and may restart levels; the
+// list gives each level a number format and a number text in which the units 0 to 8 stand for
+// the numbers of those levels. Counting is per list, so two overrides of one list share numbers.
+constexpr size_t kListLevels = 9;
+constexpr size_t kMaxLists = 0x7FFF;
+
+struct ListLevel {
+  int32_t start = 1;      // the first number
+  uint8_t format = 0;     // nfc: 0 decimal, 1/2 upper/lower Roman, 3/4 upper/lower letter, 22
+                          // two-digit decimal, 23 bullet, 255 no number
+  bool legal = false;     // every level's number shown as decimal
+  uint8_t follow = 0;     // after the text: 0 a tab, 1 a space, 2 nothing
+  std::u16string text;    // the number text, with level placeholders 0 to 8
+  int font = -1;          // the number's font (index into the font table), -1 = the paragraph's
+};
+
+struct ListDefinition {
+  uint32_t lsid = 0;                             // the list's id
+  std::array<ListLevel, kListLevels> levels;     // its levels (a simple list has one)
+};
+
+struct ListOverride {
+  uint32_t lsid = 0;                             // the list it uses
+  std::array<int32_t, kListLevels> startAt{};    // a restart value per level, when restarts[level]
+  std::array<bool, kListLevels> restarts{};      // whether this override restarts the level
+};
+
+// Reads one level at `at` of the table stream; returns the offset after it, or 0 when it does not fit.
+size_t readListLevel(ByteView table, size_t at, ListLevel& level) {
+  if (at + 28 > table.size()) return 0;
+  level.start = static_cast<int32_t>(u32At(table, at));
+  level.format = table[at + 4];
+  level.legal = (table[at + 5] & 0x04) != 0;
+  level.follow = table[at + 15];
+  const size_t chpx = table[at + 24];
+  const size_t papx = table[at + 25];
+  Chp numberFormat;
+  applyCharacterSprms(sliceOf(table, at + 28 + papx, chpx), numberFormat);
+  level.font = numberFormat.font;
+  size_t next = at + 28 + papx + chpx;
+  const size_t units = u16At(table, next);
+  if (next + 2 + units * 2 > table.size()) return 0;
+  level.text.clear();
+  for (size_t i = 0; i < units; ++i) level.text += static_cast<char16_t>(u16At(table, next + 2 + 2 * i));
+  return next + 2 + units * 2;
+}
+
+class ListTable {
+ public:
+  ListTable() = default;
+  ListTable(const Fib& fib, ByteView table) {
+    const ByteView lists = tableSlice(fib, table, kPlfLst);
+    const size_t count = std::min<size_t>(u16At(lists, 0), kMaxLists);
+    if (lists.size() < 2 + count * 28) return;
+    // The levels follow the list entries in the table stream, outside the structure's length.
+    size_t at = static_cast<size_t>(lists.data() - table.data()) + 2 + count * 28;
+    for (size_t i = 0; i < count && at != 0; ++i) {
+      ListDefinition list;
+      list.lsid = u32At(lists, 2 + i * 28);
+      const size_t levels = (lists[2 + i * 28 + 26] & 0x01) != 0 ? 1 : kListLevels;
+      for (size_t l = 0; l < levels && at != 0; ++l) at = readListLevel(table, at, list.levels[l]);
+      if (at != 0) lists_.push_back(std::move(list));
+    }
+    readOverrides(tableSlice(fib, table, kPlfLfo), table);
+  }
+
+  // The label of a paragraph in list override `ilfo` (1-based) at `level`, counting it; empty
+  // when the paragraph names no list this table holds.
+  std::u16string label(uint16_t ilfo, uint8_t level, const std::vector<QString>& fonts) {
+    if (ilfo == 0 || ilfo > overrides_.size() || level >= kListLevels) return {};
+    ListOverride& override = overrides_[ilfo - 1];
+    const ListDefinition* list = find(override.lsid);
+    if (list == nullptr) return {};
+    Counters& counters = counters_[override.lsid];
+    if (override.restarts[level]) {
+      counters.next[level] = override.startAt[level];
+      counters.used[level] = true;
+      override.restarts[level] = false;  // a restart applies once, where the override begins
+    } else if (!counters.used[level]) {
+      counters.next[level] = list->levels[level].start;
+      counters.used[level] = true;
+    }
+    counters.value[level] = counters.next[level]++;
+    for (size_t deeper = level + 1; deeper < kListLevels; ++deeper) counters.used[deeper] = false;
+
+    const ListLevel& shown = list->levels[level];
+    std::u16string text;
+    for (char16_t unit : shown.text) {
+      if (unit < kListLevels) {
+        const ListLevel& numbered = list->levels[unit];
+        text += formatNumber(counters.value[unit], shown.legal ? 0 : numbered.format);
+      } else {
+        const QString face = shown.font >= 0 && static_cast<size_t>(shown.font) < fonts.size()
+                                 ? fonts[static_cast<size_t>(shown.font)] : QString();
+        text += bulletUnit(unit, face);
+      }
+    }
+    if (text.empty()) return text;
+    if (shown.follow == 0) text += u'\t';
+    if (shown.follow == 1) text += u' ';
+    return text;
+  }
+
+ private:
+  struct Counters {
+    std::array<int32_t, kListLevels> next{};   // the number the level's next paragraph gets
+    std::array<int32_t, kListLevels> value{};  // the number its last paragraph got
+    std::array<bool, kListLevels> used{};      // whether the level has counted since it last restarted
+  };
+
+  void readOverrides(ByteView lfos, ByteView table) {
+    const size_t count = std::min<size_t>(u32At(lfos, 0), kMaxLists);
+    if (lfos.size() < 4 + count * 16) return;
+    // Each override's level restarts follow the overrides, again outside the structure's length.
+    size_t at = static_cast<size_t>(lfos.data() - table.data()) + 4 + count * 16;
+    for (size_t i = 0; i < count; ++i) {
+      ListOverride override;
+      override.lsid = u32At(lfos, 4 + i * 16);
+      const size_t levels = lfos[4 + i * 16 + 12];
+      at += 4;  // the override's first character, unused
+      for (size_t l = 0; l < levels && l < kListLevels && at + 8 <= table.size(); ++l) {
+        const uint32_t flags = u32At(table, at + 4);
+        const size_t level = flags & 0x0F;
+        if ((flags & 0x10) != 0 && level < kListLevels) {
+          override.restarts[level] = true;
+          override.startAt[level] = static_cast<int32_t>(u32At(table, at));
+        }
+        at += 8;
+        ListLevel replaced;  // a level given in full: its start counts as a restart
+        if ((flags & 0x20) != 0) {
+          at = readListLevel(table, at, replaced);
+          if (at == 0) break;
+        }
+      }
+      overrides_.push_back(override);
+      if (at == 0) break;
+    }
+  }
+
+  const ListDefinition* find(uint32_t lsid) const {
+    for (const ListDefinition& list : lists_) {
+      if (list.lsid == lsid) return &list;
+    }
+    return nullptr;
+  }
+
+  static std::u16string formatNumber(int32_t value, uint8_t format) {
+    std::string text;
+    switch (format) {
+      case 1: case 2: text = romanNumber(value, format == 2); break;
+      case 3: case 4: {
+        // A, B ... Z, AA, BB ...: the letter repeats once for each round of the alphabet.
+        const int32_t n = std::max(value, 1) - 1;
+        text.assign(static_cast<size_t>(std::min(n / 26 + 1, 32)), static_cast<char>((format == 3 ? 'A' : 'a') + n % 26));
+        break;
+      }
+      case 22: text = (value >= 0 && value < 10 ? "0" : "") + std::to_string(value); break;
+      case 23: case 255: return {};
+      default: text = std::to_string(value); break;
+    }
+    return std::u16string(text.begin(), text.end());
+  }
+
+  // A bullet of a symbol font, which Word keeps at 0xF000 + its byte, as the Unicode character
+  // the font draws; a symbol this reader does not know shows as a plain bullet.
+  static char16_t bulletUnit(char16_t unit, const QString& face) {
+    if (unit < 0xF000 || unit > 0xF0FF) return unit;
+    const char16_t shown = symbolFontCharacter(static_cast<uint8_t>(unit & 0xFF), face);
+    return shown != 0 ? shown : u'\u2022';
+  }
+
+  std::vector<ListDefinition> lists_;        // the document's lists
+  std::vector<ListOverride> overrides_;      // by ilfo - 1
+  std::map<uint32_t, Counters> counters_;    // the numbering so far, by list
 };
 
 // A stretch of the WordDocument stream (by file offset) that shares one grpprl.
@@ -350,6 +552,27 @@ std::vector<uint32_t> plcPositions(ByteView plc, size_t dataSize) {
   return positions;
 }
 
+// The one modifier of a piece whose property modifier is not an index (a Prm0): which modifier
+// its 7-bit number stands for, among those this reader shows.
+uint16_t singleModifierSprm(uint8_t isprm) {
+  switch (isprm) {
+    case 0x05: return 0x2403;  // alignment
+    case 0x0C: return 0x260A;  // list level
+    case 0x18: return 0x2416;  // in a table
+    case 0x19: return 0x2417;  // a table row's end
+    case 0x4D: return 0x2A0C;  // highlight
+    case 0x55: return 0x0835;  // bold
+    case 0x56: return 0x0836;  // italic
+    case 0x57: return 0x0837;  // strike-out
+    case 0x5C: return 0x083C;  // hidden
+    case 0x5E: return 0x2A3E;  // underline
+    case 0x62: return 0x2A42;  // colour
+    case 0x63: return 0x4A43;  // size in half points
+    case 0x68: return 0x2A48;  // super/subscript
+    default: return 0;
+  }
+}
+
 struct Piece {
   uint32_t cpStart;   // first character
   uint32_t cpEnd;     // one past its last
@@ -360,7 +583,8 @@ struct Piece {
 
 class WordParser {
  public:
-  WordParser(const Fib& fib, ByteView word, ByteView table) : fib_(fib), word_(word), table_(table) {}
+  WordParser(const Fib& fib, ByteView word, ByteView table, bool picturePlaceholders)
+      : fib_(fib), word_(word), table_(table), picturePlaceholders_(picturePlaceholders) {}
 
   TextDocument run() {
     readPieces();
@@ -370,6 +594,7 @@ class WordParser {
     styles_ = StyleSheet(tableSlice(fib_, table_, kStshf));
     footnoteRefs_ = plcPositions(tableSlice(fib_, table_, kPlcffndRef), 2);
     endnoteRefs_ = plcPositions(tableSlice(fib_, table_, kPlcfendRef), 2);
+    lists_ = ListTable(fib_, table_);
     for (const Piece& piece : pieces_) readPiece(piece);
     flush();
     return sink_.finish();
@@ -421,7 +646,13 @@ class WordParser {
     bytes = bytes.first(std::min(bytes.size(), budget_ * unit));
     budget_ -= bytes.size() / unit;
     ByteView pieceSprms;
-    if ((piece.prm & 1) != 0 && (piece.prm >> 1) < prcs_.size()) pieceSprms = prcs_[piece.prm >> 1];
+    std::array<uint8_t, 4> single{};  // a single modifier, as a grpprl
+    if ((piece.prm & 1) != 0) {
+      if ((piece.prm >> 1) < prcs_.size()) pieceSprms = prcs_[piece.prm >> 1];
+    } else if (const uint16_t sprm = singleModifierSprm((piece.prm >> 1) & 0x7F); sprm != 0) {
+      single = {static_cast<uint8_t>(sprm & 0xFF), static_cast<uint8_t>(sprm >> 8), static_cast<uint8_t>(piece.prm >> 8), 0};
+      pieceSprms = ByteView(single.data(), (sprm >> 13) == 2 ? 4 : 3);
+    }
     size_t offset = 0;
     while (offset + unit <= bytes.size()) {
       const uint32_t fc = piece.fc + static_cast<uint32_t>(offset);
@@ -447,6 +678,7 @@ class WordParser {
       Pap pap;
       for (ByteView sprms : styles_.paragraphSprms(paragraphStyle)) paragraphProperties(sprms, pap);
       paragraphProperties(papRun != nullptr ? papRun->grpprl : ByteView{}, pap);
+      paragraphProperties(pieceSprms, pap);
       for (size_t at = offset; at < end; at += unit) {
         const char16_t c = piece.compressed ? windows1252ToUnicode(bytes[at]) : static_cast<char16_t>(u16At(bytes, at));
         const uint32_t cp = piece.cpStart + static_cast<uint32_t>(at / unit);
@@ -466,12 +698,17 @@ class WordParser {
     format.strikeOut = chp.strikeOut;
     format.color = chp.color;
     format.baseline = chp.baseline;
+    format.background = chp.highlight != 0 ? kWordColors[chp.highlight] : 0;
     if (format == sink_.format()) return;
     flush();
     sink_.setFormat(format);
   }
 
   void character(char16_t c, uint32_t cp, const Chp& chp, const Pap& pap) {
+    if (paragraphStart_) {
+      paragraphStart_ = false;
+      if (pap.ilfo != 0 && !chp.hidden) showText(QString::fromStdU16String(lists_.label(pap.ilfo, pap.ilvl, fonts_)), pap);
+    }
     switch (c) {
       case 0x13:  // a field begins: its instruction is not shown
         if (fields_.size() < kMaxFieldDepth) fields_.push_back(false);
@@ -484,6 +721,7 @@ class WordParser {
         return;
       case 0x0D:
         flush();
+        paragraphStart_ = true;
         if (pap.inTable) {
           sink_.cellParagraph();
         } else {
@@ -494,6 +732,7 @@ class WordParser {
         return;
       case 0x07:
         flush();
+        paragraphStart_ = true;
         if (pap.rowEnd) {
           sink_.endRow(pap.edges);
         } else {
@@ -516,15 +755,28 @@ class WordParser {
       case 0x02: return noteCitation(cp);
       case 0x09: break;
       case 0x1E: c = u'\u2011'; break;  // non-breaking hyphen
+      case 0x01: case 0x08:  // an inline picture, a drawn object (a floating picture or shape)
+        if (chp.special && picturePlaceholders_) showText(QStringLiteral("[Picture]"), pap);
+        return;
       default:
         if (c < 0x20) return;  // pictures, drawn objects, annotation marks, optional hyphens
         break;
     }
-    if (pending_.isEmpty()) {
-      sink_.beginCellText(pap.inTable);
-      if (!pap.inTable) sink_.closeRow();
-    }
+    beginText(pap);
     pending_ += QChar(c);
+  }
+
+  // Before text: a table cell's separators, or the end of a row left open.
+  void beginText(const Pap& pap) {
+    if (!pending_.isEmpty()) return;
+    sink_.beginCellText(pap.inTable);
+    if (!pap.inTable) sink_.closeRow();
+  }
+
+  void showText(const QString& text, const Pap& pap) {
+    if (text.isEmpty()) return;
+    beginText(pap);
+    pending_ += text;
   }
 
   bool showing() const { return std::all_of(fields_.begin(), fields_.end(), [](bool result) { return result; }); }
@@ -532,17 +784,7 @@ class WordParser {
   void noteCitation(uint32_t cp) {
     const bool endnote = std::binary_search(endnoteRefs_.begin(), endnoteRefs_.end(), cp) &&
                          !std::binary_search(footnoteRefs_.begin(), footnoteRefs_.end(), cp);
-    static constexpr std::array<const char*, 13> kRoman = {"m", "cm", "d", "cd", "c", "xc", "l", "xl", "x", "ix", "v", "iv", "i"};
-    static constexpr std::array<int, 13> kValues = {1000, 900, 500, 400, 100, 90, 50, 40, 10, 9, 5, 4, 1};
-    std::string number;
-    if (endnote) {
-      int value = std::min(++endnotes_, 3999);
-      for (size_t i = 0; i < kValues.size(); ++i) {
-        for (; value >= kValues[i]; value -= kValues[i]) number += kRoman[i];
-      }
-    } else {
-      number = std::to_string(++footnotes_);
-    }
+    const std::string number = endnote ? romanNumber(++endnotes_, true) : std::to_string(++footnotes_);
     pending_ += QString::fromLatin1(number.data(), static_cast<qsizetype>(number.size()));
   }
 
@@ -563,6 +805,9 @@ class WordParser {
   StyleSheet styles_;                       // the styles' properties
   std::vector<uint32_t> footnoteRefs_;      // positions of footnote citations
   std::vector<uint32_t> endnoteRefs_;       // positions of endnote citations
+  ListTable lists_;                         // list numbers and bullets, counted as paragraphs are read
+  bool picturePlaceholders_;                // pictures show as "[Picture]" (else as nothing)
+  bool paragraphStart_ = true;              // the next character is a paragraph's first
   std::vector<bool> fields_;                // open fields, innermost last: true once in the result
   int footnotes_ = 0;                       // footnote citations shown
   int endnotes_ = 0;                        // endnote citations shown
@@ -621,12 +866,14 @@ QString wordNotice(WordFileKind kind) {
 
 bool WordReader::recognises(ByteView bytes) const { return hasCompoundFileSignature(bytes); }
 
-TextDocument WordReader::read(ByteView bytes) const {
+TextDocument WordReader::read(ByteView bytes) const { return readWordDocument(bytes, true); }
+
+TextDocument readWordDocument(ByteView bytes, bool picturePlaceholders) {
   WordStreams streams = openWord(bytes);
   if (streams.kind != WordFileKind::Readable) return TextDocument::fromPlainText(wordNotice(streams.kind));
   // The FIB's pairs point into the WordDocument stream the FIB was read from: keep it alive.
   const Fib fib = streams.fib;
-  return WordParser(fib, viewOf(streams.word), viewOf(streams.table)).run();
+  return WordParser(fib, viewOf(streams.word), viewOf(streams.table), picturePlaceholders).run();
 }
 
 const WordReader& wordReader() {

@@ -1,6 +1,7 @@
 // The Word 97-2003 reader: the FIB, the piece table, fields, special characters, and the
 // character and paragraph properties (bold, italic, underline, strike-out, size, face, colour,
-// super/subscript, hidden text, alignment, tables) of a WordDocument stream in a Compound File.
+// super/subscript, highlight, hidden text, alignment, tables), list numbers and bullets, and
+// pictures as a "[Picture]" placeholder, of a WordDocument stream in a Compound File.
 //
 // Every offset and length the FIB gives is checked against its stream; the text is clamped to
 // the piece table and pieces outside the stream are skipped. An encrypted or obfuscated file,
@@ -32,6 +33,10 @@ class WordReader final : public DocumentReader {
   bool recognises(ByteView bytes) const override;
   TextDocument read(ByteView bytes) const override;
 };
+
+// What read() gives, with or without the pictures' placeholders (the plain-text export has no
+// pictures).
+TextDocument readWordDocument(ByteView bytes, bool picturePlaceholders);
 
 const WordReader& wordReader();
 
