@@ -172,6 +172,28 @@ std::vector<std::u16string> CompoundFile::rootStreams() const {
   return names;
 }
 
+std::optional<ByteView> CompoundFile::streamView(std::u16string_view name, std::vector<uint8_t>& storage) const {
+  for (uint32_t id : rootChildren()) {
+    const Entry& entry = entries_[id];
+    if (entry.type != 2 || !sameName(entry.name, name)) continue;
+    if (entry.size >= miniCutoff_) {
+      // A stream whose sectors follow each other in the file is the file's own bytes there.
+      const std::vector<uint32_t> sectors = chain(fat_, entry.start, sectorCount_);
+      const uint64_t size = std::min<uint64_t>(entry.size, bytes_.size());
+      const size_t sectorSize = size_t{1} << sectorShift_;
+      bool contiguous = !sectors.empty() && uint64_t{sectors.size()} * sectorSize >= size;
+      for (size_t i = 1; contiguous && i < sectors.size(); ++i) contiguous = sectors[i] == sectors[i - 1] + 1;
+      if (contiguous) {
+        const size_t offset = (static_cast<size_t>(sectors.front()) + 1) << sectorShift_;
+        if (offset < bytes_.size()) return bytes_.subspan(offset, std::min<size_t>(static_cast<size_t>(size), bytes_.size() - offset));
+      }
+    }
+    storage = entry.size < miniCutoff_ ? readMiniChain(entry.start, entry.size) : readChain(entry.start, entry.size);
+    return ByteView(storage.data(), storage.size());
+  }
+  return std::nullopt;
+}
+
 std::optional<std::vector<uint8_t>> CompoundFile::stream(std::u16string_view name) const {
   for (uint32_t id : rootChildren()) {
     const Entry& entry = entries_[id];

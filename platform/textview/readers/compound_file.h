@@ -27,6 +27,9 @@ class CompoundFile {
   // The bytes of a stream directly under the root storage (names compare case-insensitively
   // for ASCII, as the format says); nothing when there is no such stream.
   std::optional<std::vector<uint8_t>> stream(std::u16string_view name) const;
+  // The same bytes without a copy where the stream's sectors lie in order in the file (as a
+  // large stream usually does): a view of the file, else of `storage`, which is filled.
+  std::optional<ByteView> streamView(std::u16string_view name, std::vector<uint8_t>& storage) const;
 
  private:
   struct Entry {

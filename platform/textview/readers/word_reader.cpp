@@ -58,8 +58,6 @@ ByteView sliceOf(ByteView bytes, uint64_t offset, uint64_t length) {
   return bytes.subspan(static_cast<size_t>(offset), static_cast<size_t>(length));
 }
 
-ByteView viewOf(const std::vector<uint8_t>& bytes) { return ByteView(bytes.data(), bytes.size()); }
-
 struct Fib {
   uint16_t ident = 0;   // wIdent
   uint16_t nFib = 0;    // the format's version
@@ -816,25 +814,29 @@ class WordParser {
   RichTextSink sink_;                       // the document being built
 };
 
+// The streams are views: of the file itself where a stream's sectors lie in order (no copy of
+// a large document), else of the copies this record owns.
 struct WordStreams {
   WordFileKind kind = WordFileKind::NotWord;
-  std::vector<uint8_t> word;   // the WordDocument stream
-  std::vector<uint8_t> table;  // the table stream the FIB names
-  Fib fib;                     // the FIB, when the kind is Readable
+  ByteView word;                      // the WordDocument stream
+  ByteView table;                     // the table stream the FIB names
+  std::vector<uint8_t> wordStorage;   // the WordDocument stream's bytes, when they had to be gathered
+  std::vector<uint8_t> tableStorage;  // the table stream's, likewise
+  Fib fib;                            // the FIB, when the kind is Readable
 };
 
 WordStreams openWord(ByteView bytes) {
   WordStreams streams;
   const std::optional<CompoundFile> file = CompoundFile::open(bytes);
   if (!file) return streams;
-  std::optional<std::vector<uint8_t>> word = file->stream(u"WordDocument");
+  const std::optional<ByteView> word = file->streamView(u"WordDocument", streams.wordStorage);
   if (!word) {
     // Office's encryption keeps the document in an EncryptedPackage stream.
     if (file->stream(u"EncryptedPackage") || file->stream(u"EncryptionInfo")) streams.kind = WordFileKind::PasswordProtected;
     return streams;
   }
-  streams.word = std::move(*word);
-  const std::optional<Fib> fib = readFib(viewOf(streams.word));
+  streams.word = *word;
+  const std::optional<Fib> fib = readFib(streams.word);
   if (!fib) return streams;
   if (fib->ident != kWord97Ident || fib->nFib < kFirstWord97Fib) {
     streams.kind = WordFileKind::OlderVersion;
@@ -844,7 +846,8 @@ WordStreams openWord(ByteView bytes) {
     streams.kind = WordFileKind::PasswordProtected;
     return streams;
   }
-  streams.table = file->stream((fib->flags & kWhichTable) != 0 ? u"1Table" : u"0Table").value_or(std::vector<uint8_t>{});
+  streams.table = file->streamView((fib->flags & kWhichTable) != 0 ? u"1Table" : u"0Table", streams.tableStorage)
+                      .value_or(ByteView{});
   streams.fib = *fib;
   streams.kind = WordFileKind::Readable;
   return streams;
@@ -869,11 +872,10 @@ bool WordReader::recognises(ByteView bytes) const { return hasCompoundFileSignat
 TextDocument WordReader::read(ByteView bytes) const { return readWordDocument(bytes, true); }
 
 TextDocument readWordDocument(ByteView bytes, bool picturePlaceholders) {
-  WordStreams streams = openWord(bytes);
+  const WordStreams streams = openWord(bytes);
   if (streams.kind != WordFileKind::Readable) return TextDocument::fromPlainText(wordNotice(streams.kind));
   // The FIB's pairs point into the WordDocument stream the FIB was read from: keep it alive.
-  const Fib fib = streams.fib;
-  return WordParser(fib, viewOf(streams.word), viewOf(streams.table), picturePlaceholders).run();
+  return WordParser(streams.fib, streams.word, streams.table, picturePlaceholders).run();
 }
 
 const WordReader& wordReader() {
