@@ -175,6 +175,15 @@ void setDoneButton(HWND dialog, bool shown) {
   refreshTopBar();
 }
 
+void setDesktopTitle(LPCWSTR title) {
+  if (auto* s = screen()) s->setWindowTitle(toQString(title != nullptr ? title : u""));
+}
+
+std::u16string desktopTitle() {
+  auto* s = screen();
+  return s != nullptr ? toU16(s->windowTitle()) : std::u16string();
+}
+
 RECT deviceRectOf(const QWidget* widget) {
   auto* s = screen();
   if (s == nullptr || widget == nullptr) return RECT{0, 0, 0, 0};

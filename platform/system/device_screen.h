@@ -7,6 +7,8 @@
 #include "platform/system/screen_metrics.h"
 #include "platform/system/windows.h"
 
+#include <string>
+
 class QWidget;
 
 namespace platform::widgets {
@@ -23,6 +25,11 @@ bool isDeviceScreenMinimised();
 void refreshTopBar();
 // Whether the top bar shows a Done button for `dialog` while it is the active window.
 void setDoneButton(HWND dialog, bool shown);
+// The desktop window's own title, the one the desktop's task bar and window frame show. The
+// program sets it with SetWindowText(GetDesktopWindow(), ...); the handheld screen's top bar
+// keeps showing the active window's text.
+void setDesktopTitle(LPCWSTR title);
+std::u16string desktopTitle();
 // The rectangle, in device pixels, of a widget of the device screen (for tests).
 RECT deviceRectOf(const QWidget* widget);
 

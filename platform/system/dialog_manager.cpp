@@ -31,6 +31,7 @@ struct ModalDialog {
   INT_PTR result = 0;        // EndDialog's result
   HFONT font = nullptr;      // the dialog font; owned, deleted when the dialog ends
   HWND savedFocus = nullptr; // the control that had the focus when the dialog was last deactivated
+  bool modeless = false;     // made by createModelessDialog: its font goes when the window does
 };
 
 std::map<HWND, ModalDialog>& dialogs() {
@@ -90,6 +91,15 @@ LRESULT defaultDialogHandling(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     }
     case WM_SETFONT:
       return 0;
+    case WM_DESTROY: {
+      // A modeless dialog has no loop to clean up after it: its window's end is its end.
+      const auto it = dialogs().find(hwnd);
+      if (it != dialogs().end() && it->second.modeless) {
+        DeleteObject(it->second.font);
+        dialogs().erase(it);
+      }
+      return DefWindowProc(hwnd, message, wParam, lParam);
+    }
     default:
       return DefWindowProc(hwnd, message, wParam, lParam);
   }
@@ -184,6 +194,23 @@ void registerDialogClass() {
 }
 
 int modalDepth() { return depth; }
+
+HWND createModelessDialog(const DialogTemplate& dialogTemplate, HWND owner, DLGPROC dialogProc, LPARAM initParam) {
+  const HWND ownerTop = windows::topLevelAncestor(owner);
+  const HFONT font = createTemplateFont(dialogTemplate);
+  const HWND dialog = createDialog(programInstance(), dialogTemplate, ownerTop, dialogProc, font);
+  if (dialog == nullptr) {
+    DeleteObject(font);
+    return nullptr;
+  }
+  dialogs()[dialog].modeless = true;
+  const HWND firstItem = firstTabItem(dialog);
+  const LRESULT focusDefault = SendMessage(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(firstItem), initParam);
+  if (!IsWindow(dialog)) return nullptr;
+  ShowWindow(dialog, SW_SHOWNORMAL);
+  if (focusDefault != FALSE && firstTabItem(dialog) != nullptr) SetFocus(firstTabItem(dialog));
+  return dialog;
+}
 
 }  // namespace platform::dialogs
 

@@ -22,5 +22,8 @@ HFONT createTemplateFont(const DialogTemplate& dialogTemplate);
 void registerDialogClass();
 // How many modal dialog loops are running (nested ones included).
 int modalDepth();
+// A modeless dialog from a template of the layer's own (the find dialog): created, sent
+// WM_INITDIALOG with `initParam` and shown; it lives until DestroyWindow. nullptr on failure.
+HWND createModelessDialog(const DialogTemplate& dialogTemplate, HWND owner, DLGPROC dialogProc, LPARAM initParam);
 
 }  // namespace platform::dialogs

@@ -98,6 +98,16 @@ void giveFocusOnPress(const QWidget* receiver, HWND hwnd) {
   if (focusTaker != nullptr) SetFocus(hwnd);
 }
 
+// The modifiers held once this key event is over: a modifier key's own press or release counts
+// (the desktop reports the state from before the event).
+UINT heldAfter(WORD vk, bool press, UINT modifiers) {
+  UINT own = 0;
+  if (vk == 0x10) own = MOD_SHIFT;
+  if (vk == 0x11) own = MOD_CONTROL;
+  if (vk == 0x12) own = MOD_ALT;
+  return press ? (modifiers | own) : (modifiers & ~own);
+}
+
 class InputRouter : public QObject {
  public:
   bool eventFilter(QObject* watched, QEvent* event) override {
@@ -130,6 +140,7 @@ class InputRouter : public QObject {
     if (vk == 0) return false;
     const bool press = key->type() == QEvent::KeyPress;
     const UINT modifiers = widgets::modifiersFromQt(key->modifiers());
+    rememberModifiers(heldAfter(vk, press, modifiers));
     const auto hotKey = windows::findHotKey(vk, modifiers);
     if (hotKey.window != nullptr && windows::findWindow(hotKey.window)) {
       if (press) {

@@ -21,6 +21,10 @@ struct PointerState {
 // The pointer as the desktop last reported it (updated before any message is posted).
 const PointerState& pointerState();
 
+// The modifier keys (MOD_ALT, MOD_CONTROL, MOD_SHIFT) held with the last key the desktop
+// reported: what GetKeyState answers while the program handles that key's message.
+void rememberModifiers(UINT modifiers);
+
 // Installs the application-wide routing of keys, pointer, wheel and focus (once).
 void installInputRouting();
 

@@ -602,11 +602,18 @@ int GetDlgCtrlID(HWND hwnd) {
 }
 
 BOOL SetWindowText(HWND hwnd, LPCWSTR text) {
+  if (hwnd == platform::windows::desktopHandle()) {
+    platform::widgets::setDesktopTitle(text);  // the desktop window's own frame
+    return TRUE;
+  }
   if (!findWindow(hwnd)) return FALSE;
   return SendMessage(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) != 0 ? TRUE : FALSE;
 }
 
 int GetWindowText(HWND hwnd, LPWSTR buffer, int maxCount) {
+  if (hwnd == platform::windows::desktopHandle() && buffer != nullptr && maxCount > 0) {
+    return platform::text::copyTruncated(platform::widgets::desktopTitle(), buffer, maxCount);
+  }
   if (!findWindow(hwnd) || buffer == nullptr || maxCount <= 0) return 0;
   buffer[0] = 0;
   return static_cast<int>(SendMessage(hwnd, WM_GETTEXT, static_cast<WPARAM>(maxCount), reinterpret_cast<LPARAM>(buffer)));

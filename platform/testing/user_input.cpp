@@ -1,7 +1,10 @@
 // Input as a user gives it: real desktop key and mouse events, delivered through the
 // application's event dispatch so that the layer's routing (hot keys, messages, focus) runs.
 #include <QApplication>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTimer>
@@ -63,7 +66,13 @@ void click(HWND hwnd, int x, int y, Qt::MouseButton button) {
 
 }  // namespace
 
-void pressKey(WORD vk) {
+void pressKey(WORD vk) { pressKey(vk, 0); }
+
+void pressKey(WORD vk, UINT modifiers) {
+  Qt::KeyboardModifiers held = Qt::NoModifier;
+  if (modifiers & MOD_CONTROL) held |= Qt::ControlModifier;
+  if (modifiers & MOD_SHIFT) held |= Qt::ShiftModifier;
+  if (modifiers & MOD_ALT) held |= Qt::AltModifier;
   QWidget* target = QApplication::focusWidget();
   if (target == nullptr) target = widgets::widgetOf(GetFocus());
   if (target == nullptr) target = widgets::deviceScreen();
@@ -71,11 +80,25 @@ void pressKey(WORD vk) {
   QPointer<QWidget> guard(target);
   const int key = widgets::qtKeyFromVirtualKey(vk);
   const QString text = keyText(vk);
-  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+  QKeyEvent press(QEvent::KeyPress, key, held, text);
   QCoreApplication::sendEvent(target, &press);
   if (guard.isNull()) return;
-  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+  QKeyEvent release(QEvent::KeyRelease, key, held, text);
   QCoreApplication::sendEvent(guard.data(), &release);
+}
+
+void dropFiles(const std::vector<std::string>& hostPaths) {
+  QWidget* screen = widgets::deviceScreen();
+  if (screen == nullptr) return;
+  QList<QUrl> urls;
+  for (const std::string& path : hostPaths) urls.push_back(QUrl::fromLocalFile(QString::fromStdString(path)));
+  QMimeData data;
+  data.setUrls(urls);
+  const QPointF centre(screen->width() / 2.0, screen->height() / 2.0);
+  QDragEnterEvent enter(centre.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(screen, &enter);
+  QDropEvent drop(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(screen, &drop);
 }
 
 void tap(HWND hwnd, int x, int y) { click(hwnd, x, y, Qt::LeftButton); }

@@ -1,6 +1,7 @@
 // The ink/rich-text control, window class "RichInk": the viewer's text view.
 #pragma once
 
+#include "platform/system/commdlg.h"
 #include "platform/system/windows.h"
 
 // Registers the class "RichInk". Returns non-zero.
@@ -31,6 +32,26 @@ inline constexpr UINT EM_GETZOOMPERCENT = WM_USER + 291;
 inline constexpr UINT EM_SETINKLAYER = WM_USER + 329;     // 1353
 inline constexpr UINT EM_GETINKLAYER = WM_USER + 330;
 inline constexpr UINT EM_CLEARALL = WM_USER + 331;        // 1355: empty the content
+// Beyond the handheld's list, as the desktop's rich edit controls have them:
+inline constexpr UINT EM_SCROLLCARET = 0x00B7;  // brings the caret into view (its line to the top)
+inline constexpr UINT EM_FINDTEXTEX = WM_USER + 79;  // wParam FR_* flags, lParam FINDTEXTEX*
+// The text view's own: its place as a character, so that it survives a relayout.
+inline constexpr UINT EM_GETTOPCHAR = WM_USER + 400;  // the first character of the top line
+inline constexpr UINT EM_SETTOPCHAR = WM_USER + 401;  // wParam: its line becomes the top line
+
+// EM_FINDTEXTEX: with FR_DOWN the first match inside [chrg.cpMin, chrg.cpMax) (cpMax -1: the
+// end), else the last match that starts before chrg.cpMin and at or after chrg.cpMax. FR_MATCHCASE
+// and FR_WHOLEWORD as in the find dialog. Returns the match's start and puts its range in
+// chrgText, or returns -1.
+struct CHARRANGE {
+  LONG cpMin;  // first character
+  LONG cpMax;  // one past the last character (-1: the end of the text)
+};
+struct FINDTEXTEX {
+  CHARRANGE chrg;       // where to search
+  LPCWSTR lpstrText;    // what to find, zero-terminated, borrowed for the call
+  CHARRANGE chrgText;   // out: the match
+};
 
 // Page styles (EM_SETPAGESTYLE)
 inline constexpr WPARAM PS_RULEDLINES = 0x0002;

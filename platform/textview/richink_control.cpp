@@ -12,6 +12,7 @@
 #include "platform/textview/readers/reader.h"
 #include "platform/textview/richink.h"
 #include "platform/textview/stream_in.h"
+#include "platform/textview/text_search.h"
 #include "platform/textview/text_widget.h"
 
 namespace platform::textview {
@@ -204,6 +205,38 @@ LRESULT onLineScroll(TextViewWidget& view, WPARAM characters, LPARAM lines) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// Places by character, and finding
+// ---------------------------------------------------------------------------------------------
+
+LRESULT onSetTopCharacter(TextViewWidget& view, WPARAM position) {
+  view.control().scrollToPosition(static_cast<qsizetype>(std::min<WPARAM>(position, INT32_MAX)));
+  view.contentChanged();
+  return TRUE;
+}
+
+LRESULT onScrollCaret(TextViewWidget& view) {
+  view.control().revealPosition(view.control().caret());
+  view.contentChanged();
+  return 0;
+}
+
+LRESULT onFindText(TextViewWidget& view, WPARAM flags, LPARAM lParam) {
+  auto* find = reinterpret_cast<FINDTEXTEX*>(lParam);
+  if (find == nullptr || find->lpstrText == nullptr) return -1;
+  const QString& text = view.control().document().text();
+  const QStringView needle(find->lpstrText, static_cast<qsizetype>(lstrlen(find->lpstrText)));
+  SearchOptions options;
+  options.forward = (flags & FR_DOWN) != 0;
+  options.matchCase = (flags & FR_MATCHCASE) != 0;
+  options.wholeWord = (flags & FR_WHOLEWORD) != 0;
+  const int64_t start = findInText(text, needle, find->chrg.cpMin, find->chrg.cpMax, options);
+  if (start < 0) return -1;
+  find->chrgText.cpMin = static_cast<LONG>(start);
+  find->chrgText.cpMax = static_cast<LONG>(start + needle.size());
+  return static_cast<LRESULT>(start);
+}
+
+// ---------------------------------------------------------------------------------------------
 // Input
 // ---------------------------------------------------------------------------------------------
 
@@ -335,6 +368,10 @@ LRESULT CALLBACK richInkProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     case EM_LINESCROLL: return onLineScroll(*view, wParam, lParam);
     case EM_GETLINECOUNT: return static_cast<LRESULT>(control.lineCount());
     case EM_GETFIRSTVISIBLELINE: return static_cast<LRESULT>(control.firstVisibleLine());
+    case EM_GETTOPCHAR: return static_cast<LRESULT>(control.firstVisiblePosition());
+    case EM_SETTOPCHAR: return onSetTopCharacter(*view, wParam);
+    case EM_SCROLLCARET: return onScrollCaret(*view);
+    case EM_FINDTEXTEX: return onFindText(*view, wParam, lParam);
     case WM_LBUTTONDOWN: return onButtonDown(hwnd, *view, wParam, lParam);
     case WM_MOUSEMOVE: return onMouseMove(*view, wParam, lParam);
     case WM_LBUTTONUP: return onButtonUp(*view, lParam);

@@ -354,4 +354,39 @@ qsizetype TextViewControl::positionAt(QPointF point) {
 
 bool TextViewControl::refineEstimates() { return layout_.refineEstimates(); }
 
+// ---------------------------------------------------------------------------------------------
+// Places by character
+// ---------------------------------------------------------------------------------------------
+
+qsizetype TextViewControl::firstVisiblePosition() {
+  const LinePosition top = topPosition();
+  const auto layout = layout_.layoutOf(top.segment);
+  const qsizetype within = layout->lineCount() > 0 ? layout->lineAt(top.line).textStart() : 0;
+  return document_.segmentStart(top.segment) + within;
+}
+
+void TextViewControl::scrollToPosition(qsizetype position) {
+  position = std::clamp<qsizetype>(position, 0, document_.length());
+  const qsizetype segment = document_.segmentAt(position);
+  const LinePosition target{segment, lineIndexFor(segment, position - document_.segmentStart(segment))};
+  setTop(std::min(target, lastTopPosition()));
+}
+
+void TextViewControl::revealPosition(qsizetype position) {
+  position = std::clamp<qsizetype>(position, 0, document_.length());
+  for (const VisibleSegment& visible : visibleSegments()) {
+    const qsizetype start = visible.textStart + visible.layout->lineAt(visible.firstLine).textStart();
+    const QTextLine last = visible.layout->lineAt(visible.lastLine);
+    const double bottom = visible.offsetY + last.y() + last.height();
+    // The last line counts only when it is shown whole.
+    const int lastWhole = bottom <= viewport_.height() || visible.lastLine == visible.firstLine ? visible.lastLine
+                                                                                               : visible.lastLine - 1;
+    if (lastWhole < visible.firstLine) continue;
+    const QTextLine end = visible.layout->lineAt(lastWhole);
+    const qsizetype stop = visible.textStart + end.textStart() + end.textLength();
+    if (position >= start && position <= stop) return;
+  }
+  scrollToPosition(position);
+}
+
 }  // namespace platform::textview

@@ -104,6 +104,14 @@ class TextViewControl {
   void scrollHorizontallyTo(double offset);
   // Lines that fit whole in the view from the top (at least 1).
   int linesPerPage();
+  // By character rather than by line, so that a place survives a relayout: the first
+  // character of the top line, and scrolling so that the line holding `position` is the top
+  // line (or as near as the end of the text allows).
+  qsizetype firstVisiblePosition();
+  void scrollToPosition(qsizetype position);
+  // Scrolls `position` into view: nothing when its line is shown whole, else its line becomes
+  // the top line.
+  void revealPosition(qsizetype position);
 
   // ---- what is on screen
   std::vector<VisibleSegment> visibleSegments();

@@ -4,6 +4,7 @@
 
 #include "platform/system/commctrl.h"
 #include "platform/system/controls/control_support.h"
+#include "platform/system/edit_control.h"
 #include "platform/system/window_host.h"
 
 namespace platform::widgets {
@@ -16,7 +17,7 @@ void registerStandardControls() {
   static const ClassEntry kClasses[] = {
       {WC_BUTTON, controls::buttonProc},     {WC_STATIC, controls::staticProc},
       {WC_COMBOBOX, controls::comboBoxProc}, {WC_LISTBOX, controls::listBoxProc},
-      {WC_LISTVIEW, controls::listViewProc},
+      {WC_LISTVIEW, controls::listViewProc}, {WC_EDIT, controls::editProc},
   };
   for (const ClassEntry& entry : kClasses) {
     WNDCLASS wc{};
