@@ -4,6 +4,7 @@
 #include "app/choose_document.h"
 #include "app/decode_document.h"
 #include "app/document_loader.h"
+#include "app/document_session.h"
 #include "app/viewer_state.h"
 #include "settings/key_dialog.h"
 #include "settings/view_dialog.h"
@@ -15,6 +16,7 @@ void runViewCommand(ViewerState& state) {
     applySettings(state, state.mainWindow);
     decodeDocument(state);
     PostMessage(state.mainWindow, WM_PAINT, 0, 0);
+    if (!state.session.path.empty()) noteDocumentShown(state, ShowReason::kDecodedAgain);
   }
 }
 
@@ -27,10 +29,12 @@ void runKeyBindCommand(ViewerState& state) {
 }
 
 void runOpenCommand(ViewerState& state) {
+  leaveDocument(state);  // while the view still shows it
   if (chooseDocument(state, state.mainWindow)) {
     loadDocument(state, state.mainWindow);
     decodeDocument(state);
     PostMessage(state.mainWindow, WM_PAINT, 0, 0);
+    noteDocumentShown(state, ShowReason::kOpened);
   }
 }
 

@@ -1,8 +1,6 @@
 #include "app/hand_over.h"
 
-#include "app/decode_document.h"
-#include "app/display.h"
-#include "app/document_loader.h"
+#include "app/document_session.h"
 
 bool handOverDocument(HWND runningViewer, LPCWSTR path) {
   const int units = lstrlen(path);
@@ -32,10 +30,8 @@ LRESULT receiveHandedOverDocument(ViewerState& state, HWND mainWindow, const COP
 
 void openHandedOverDocument(ViewerState& state) {
   if (state.handedOverPath[0] == 0) return;
-  lstrcpyn(state.path, state.handedOverPath, kPathUnits);
+  WCHAR path[kPathUnits] = {};
+  lstrcpyn(path, state.handedOverPath, kPathUnits);
   state.handedOverPath[0] = 0;
-  state.richDocument = documentModeOf(state.path);
-  loadDocument(state, state.mainWindow);
-  decodeDocument(state);
-  PostMessage(state.mainWindow, WM_PAINT, 0, 0);
+  openDocumentPath(state, path);  // as a chosen document: its place, title and disk check too
 }

@@ -1,6 +1,7 @@
 #include "app/key_actions.h"
 
 #include "app/commands.h"
+#include "app/reading_keys.h"
 #include "app/viewer_state.h"
 #include "resources/resource_ids.h"
 
@@ -26,6 +27,7 @@ int keySlotForKey(WORD virtualKey) {
 WORD keyForSlot(int slot) { return (slot >= 0 && slot < kKeySlotCount) ? kSlotKeys[slot] : 0; }
 
 void dispatchKey(ViewerState& state, WORD virtualKey) {
+  if (runReadingKey(state, virtualKey)) return;  // the desktop's reading keys (reading_keys.h)
   const int slot = keySlotForKey(virtualKey);
   if (slot < 0) return;
   runKeyAction(state, state.keyActions[slot]);

@@ -5,7 +5,9 @@
 #include "app/commands.h"
 #include "app/decode_document.h"
 #include "app/display.h"
+#include "app/document_session.h"
 #include "app/document_loader.h"
+#include "app/find_command.h"
 #include "app/hand_over.h"
 #include "app/key_actions.h"
 #include "app/text_view_proc.h"
@@ -25,6 +27,7 @@ LRESULT onCreate(HWND hwnd, const CREATESTRUCT* create) {
   state->textView = CreateWindowEx(0, WC_RICHINK, nullptr, kTextViewStyle, 0, 0, client.right,
                                    client.bottom - kMenuBarReserve, hwnd, nullptr, state->instance, state);
   applySettings(*state, hwnd);
+  DragAcceptFiles(hwnd, TRUE);  // a file dropped on the viewer opens like a chosen one
   savedTextViewProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtr(state->textView, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(textViewProc)));
 
@@ -37,6 +40,7 @@ LRESULT onCreate(HWND hwnd, const CREATESTRUCT* create) {
   loadDocument(*state, hwnd);
   decodeDocument(*state);
   PostMessage(hwnd, WM_PAINT, 0, 0);
+  noteDocumentShown(*state, ShowReason::kOpened);
   return 0;
 }
 
@@ -48,6 +52,7 @@ void onFocusChange(ViewerState& state, HWND hwnd, bool focused) {
 LRESULT onCommand(ViewerState& state, HWND hwnd, WPARAM wParam, LPARAM lParam) {
   switch (LOWORD(wParam)) {
     case res::kCommandExit:
+      leaveDocument(state);
       PostQuitMessage(0);  // the loop ends and teardown follows; the window is not destroyed first
       return 0;
     case res::kCommandView:
@@ -79,9 +84,14 @@ LRESULT mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   ViewerState* state = viewerStateOf(hwnd);
   if (message == WM_CREATE) return onCreate(hwnd, reinterpret_cast<const CREATESTRUCT*>(lParam));
   if (state == nullptr) return DefWindowProc(hwnd, message, wParam, lParam);
+  if (message == findDialogMessage()) {
+    onFindDialogMessage(*state, reinterpret_cast<const FINDREPLACE*>(lParam));
+    return 0;
+  }
 
   switch (message) {
     case WM_DESTROY:
+      leaveDocument(*state);
       PostQuitMessage(0);
       return 0;
     case WM_SETFOCUS:
@@ -106,6 +116,18 @@ LRESULT mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case kOpenHandedOverMessage:
       openHandedOverDocument(*state);
       return 0;
+    case WM_DROPFILES:
+      openDroppedFiles(*state, reinterpret_cast<HDROP>(wParam));
+      return 0;
+    case kRestorePlaceMessage:
+      restorePlace(*state);
+      return 0;
+    case WM_TIMER:
+      if (wParam == kDiskCheckTimer) {
+        checkDocumentOnDisk(*state);
+        return 0;
+      }
+      return DefWindowProc(hwnd, message, wParam, lParam);
     default:
       return DefWindowProc(hwnd, message, wParam, lParam);
   }

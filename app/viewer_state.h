@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "app/find_command.h"
+#include "app/reading_session.h"
 #include "decode/document_buffers.h"
 #include "platform/system/windows.h"
 #include "platform/textview/richink.h"
@@ -50,6 +52,8 @@ struct ViewerState {
   StreamCursor streamCursor;        // read position while a rich document is streamed
   WCHAR path[kPathUnits]{};         // the current document's full path, zero-terminated
   WCHAR handedOverPath[kPathUnits]{};  // a document another start handed over, until it is opened; else empty
+  ReadingSession session;           // the document as the title reports it, and where the reader was
+  FindSession find;                 // the find dialog and what was last looked for
 
   // Takes the command line verbatim as the path. A command line that does not fit is refused
   // whole (the path stays empty, so the open command runs) rather than cut to another path.

@@ -23,6 +23,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPWSTR commandLin
 
   MSG msg{};
   while (GetMessage(&msg, nullptr, 0, 0)) {
+    if (isFindDialogMessage(state, &msg)) continue;  // Enter and Escape in the modeless find dialog
     TranslateMessage(&msg);
     DispatchMessage(&msg);
   }
