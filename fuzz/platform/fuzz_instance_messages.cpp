@@ -2,11 +2,12 @@
 // title (UTF-16, split where the input says) written into a request and read back. A request
 // that was read must read back the same once written again; a class and a title must come back
 // as written (as UTF-8 can carry them: a lone surrogate becomes U+FFFD); handles survive a
-// WINDOW reply.
+// WINDOW reply; any block of bytes survives a COPYDATA request, and results a RESULT reply.
 #include <QString>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "platform/system/single_instance_messages.h"
 
@@ -20,7 +21,8 @@ void check(bool condition) {
 
 bool sameRequest(const InstanceRequest& a, const InstanceRequest& b) {
   return a.kind == b.kind && a.anyClass == b.anyClass && a.anyTitle == b.anyTitle && a.className == b.className &&
-         a.title == b.title && a.handle == b.handle && a.restore == b.restore;
+         a.title == b.title && a.handle == b.handle && a.restore == b.restore && a.dataKind == b.dataKind &&
+         a.data == b.data;
 }
 
 std::u16string asUtf8Carries(const std::u16string& text) {
@@ -41,6 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } else if (read.kind == InstanceRequest::Kind::Raise) {
     check(read.handle != 0);
     check(sameRequest(parseRequest(raiseRequest(read.handle, read.restore)), read));
+  } else if (read.kind == InstanceRequest::Kind::CopyData) {
+    check(read.handle != 0);
+    check(sameRequest(parseRequest(copyDataRequest(read.handle, read.dataKind, read.data.data(), read.data.size())), read));
   }
 
   std::u16string units;
@@ -59,6 +64,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check(windowFromReply(windowReply(handle)) == handle);
     const InstanceRequest raise = parseRequest(raiseRequest(handle, flags & 4));
     check(raise.kind == InstanceRequest::Kind::Raise && raise.handle == handle && raise.restore == ((flags & 4) != 0));
+    const InstanceRequest copy = parseRequest(copyDataRequest(handle, flags, reinterpret_cast<const char*>(data), size));
+    check(copy.kind == InstanceRequest::Kind::CopyData && copy.handle == handle && copy.dataKind == flags);
+    check(copy.data == std::vector<char>(data, data + size));
+    std::int64_t result = 0;
+    check(resultFromReply(resultReply(static_cast<std::int64_t>(handle)), result) &&
+          result == static_cast<std::int64_t>(handle));
   }
   return 0;
 }

@@ -5,17 +5,22 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringList>
+#include <QByteArray>
+#include <QList>
 #include <optional>
 
 #include "platform/system/files/device_paths.h"
 
 namespace {
 
-const QString kDefaultsGroup = QStringLiteral("[Default Applications]");
-const QString kEarlierGroup = QStringLiteral("[Earlier Defaults]");
+// The files are handled as bytes, line by line: a line this program does not change is written
+// back byte for byte, whatever its encoding.
+using Lines = QList<QByteArray>;
+
+const QByteArray kDefaultsGroup = "[Default Applications]";
+const QByteArray kEarlierGroup = "[Earlier Defaults]";
 // The first line of the desktop entry this program writes: only such an entry is removed again.
-const QString kWrittenMark = QStringLiteral("# Written by Quillscope for the file associations chosen in it.");
+const QByteArray kWrittenMark = "# Written by Quillscope for the file associations chosen in it.";
 constexpr char16_t kEarlierDefaultsDevicePath[] = u"\\Program Files\\Quillscope\\desktop-defaults.list";
 
 // An XDG base folder: the variable when it holds an absolute path, else the fallback under HOME.
@@ -35,25 +40,25 @@ QString earlierDefaultsPath() {
 }
 
 // A file's lines, or nothing when it exists but cannot be read (then it must not be rewritten).
-std::optional<QStringList> readLines(const QString& path) {
+std::optional<Lines> readLines(const QString& path) {
   QFile file(path);
-  if (!file.exists()) return QStringList{};
+  if (!file.exists()) return Lines{};
   if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-  QString text = QString::fromUtf8(file.readAll());
+  QByteArray text = file.readAll();
   if (file.error() != QFileDevice::NoError) return std::nullopt;
-  if (text.endsWith(QLatin1Char('\n'))) text.chop(1);
-  return text.isEmpty() ? QStringList{} : text.split(QLatin1Char('\n'));
+  if (text.endsWith('\n')) text.chop(1);
+  return text.isEmpty() ? Lines{} : text.split('\n');
 }
 
 // Writes the file whole through a temporary file in its folder; a link is followed, so the
 // file it leads to is replaced and the link stays.
-bool writeLines(const QString& path, const QStringList& lines) {
+bool writeLines(const QString& path, const Lines& lines) {
   const QFileInfo info(path);
   const QString target = info.isSymLink() ? info.symLinkTarget() : path;
   if (!QDir().mkpath(QFileInfo(target).absolutePath())) return false;
   QSaveFile file(target);
   if (!file.open(QIODevice::WriteOnly)) return false;
-  file.write((lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
+  file.write(lines.join('\n') + '\n');
   return file.commit();
 }
 
@@ -63,15 +68,15 @@ struct GroupSpan {
   int end = -1;     // the line after the group's last line
 };
 
-GroupSpan findGroup(const QStringList& lines, const QString& header) {
+GroupSpan findGroup(const Lines& lines, const QByteArray& header) {
   GroupSpan span;
   for (int i = 0; i < lines.size(); ++i) {
-    const QString trimmed = lines[i].trimmed();
+    const QByteArray trimmed = lines[i].trimmed();
     if (span.header < 0) {
       if (trimmed == header) span.header = i;
       continue;
     }
-    if (trimmed.startsWith(QLatin1Char('['))) {
+    if (trimmed.startsWith('[')) {
       span.end = i;
       return span;
     }
@@ -81,18 +86,18 @@ GroupSpan findGroup(const QStringList& lines, const QString& header) {
 }
 
 // The line of `key` in the group, or -1.
-int findKey(const QStringList& lines, const GroupSpan& group, const QString& key) {
+int findKey(const Lines& lines, const GroupSpan& group, const QByteArray& key) {
   if (group.header < 0) return -1;
   for (int i = group.header + 1; i < group.end; ++i) {
-    const qsizetype equals = lines[i].indexOf(QLatin1Char('='));
+    const qsizetype equals = lines[i].indexOf('=');
     if (equals > 0 && lines[i].left(equals).trimmed() == key) return i;
   }
   return -1;
 }
 
-QString valueAt(const QString& line) { return line.mid(line.indexOf(QLatin1Char('=')) + 1).trimmed(); }
+QByteArray valueAt(const QByteArray& line) { return line.mid(line.indexOf('=') + 1).trimmed(); }
 
-std::optional<QString> valueOf(const QStringList& lines, const QString& header, const QString& key) {
+std::optional<QByteArray> valueOf(const Lines& lines, const QByteArray& header, const QByteArray& key) {
   const int at = findKey(lines, findGroup(lines, header), key);
   if (at < 0) return std::nullopt;
   return valueAt(lines[at]);
@@ -100,11 +105,11 @@ std::optional<QString> valueOf(const QStringList& lines, const QString& header, 
 
 // Sets `key=value` in the group, in place when the key is there, else after the group's last
 // line that is not blank; the group is added at the end when missing.
-void setValue(QStringList& lines, const QString& header, const QString& key, const QString& value) {
-  const QString line = key + QLatin1Char('=') + value;
-  GroupSpan group = findGroup(lines, header);
+void setValue(Lines& lines, const QByteArray& header, const QByteArray& key, const QByteArray& value) {
+  const QByteArray line = key + '=' + value;
+  const GroupSpan group = findGroup(lines, header);
   if (group.header < 0) {
-    if (!lines.isEmpty() && !lines.last().trimmed().isEmpty()) lines.append(QString());
+    if (!lines.isEmpty() && !lines.last().trimmed().isEmpty()) lines.append(QByteArray());
     lines.append(header);
     lines.append(line);
     return;
@@ -119,20 +124,23 @@ void setValue(QStringList& lines, const QString& header, const QString& key, con
   lines.insert(insertAt, line);
 }
 
-void removeValue(QStringList& lines, const QString& header, const QString& key) {
+void removeValue(Lines& lines, const QByteArray& header, const QByteArray& key) {
   const int at = findKey(lines, findGroup(lines, header), key);
   if (at >= 0) lines.removeAt(at);
 }
 
 // Whether a default names the viewer first (the list's first entry is the one used).
-bool namesViewer(const QString& value) {
-  return value.split(QLatin1Char(';'), Qt::SkipEmptyParts).value(0).trimmed() == QLatin1String(kDesktopEntryId);
+bool namesViewer(const QByteArray& value) {
+  for (const QByteArray& entry : value.split(';')) {
+    if (!entry.trimmed().isEmpty()) return entry.trimmed() == kDesktopEntryId;
+  }
+  return false;
 }
 
-bool anyDefaultNamesViewer(const QStringList& lines) {
+bool anyDefaultNamesViewer(const Lines& lines) {
   const GroupSpan group = findGroup(lines, kDefaultsGroup);
   for (int i = group.header + 1; group.header >= 0 && i < group.end; ++i) {
-    if (lines[i].contains(QLatin1Char('=')) && namesViewer(valueAt(lines[i]))) return true;
+    if (lines[i].contains('=') && namesViewer(valueAt(lines[i]))) return true;
   }
   return false;
 }
@@ -158,64 +166,70 @@ QString execArgument(const QString& path) {
 }
 
 bool writeDesktopEntry() {
-  const QStringList entry = {
+  const Lines entry = {
       kWrittenMark,
-      QStringLiteral("[Desktop Entry]"),
-      QStringLiteral("Type=Application"),
-      QStringLiteral("Name=Quillscope"),
-      QStringLiteral("GenericName=Document Viewer"),
-      QStringLiteral("Comment=Read text in many encodings, Palm DOC e-books and Word documents"),
-      QStringLiteral("Exec=") + execArgument(QCoreApplication::applicationFilePath()) + QStringLiteral(" %f"),
-      QStringLiteral("Icon=quillscope"),
-      QStringLiteral("Terminal=false"),
-      QStringLiteral("MimeType=text/plain;application/vnd.palm;application/x-aportisdoc;"
-                     "application/x-mobipocket-ebook;application/msword;application/x-pocket-word;"),
+      "[Desktop Entry]",
+      "Type=Application",
+      "Name=Quillscope",
+      "GenericName=Document Viewer",
+      "Comment=Read text in many encodings, Palm DOC e-books and Word documents",
+      "Exec=" + execArgument(QCoreApplication::applicationFilePath()).toUtf8() + " %f",
+      "Icon=quillscope",
+      "Terminal=false",
+      "MimeType=text/plain;application/vnd.palm;application/x-aportisdoc;"
+      "application/x-mobipocket-ebook;application/msword;application/x-pocket-word;",
   };
   return writeLines(desktopEntryPath(), entry);
 }
 
 void removeDesktopEntryIfOurs() {
-  const std::optional<QStringList> entry = readLines(desktopEntryPath());
+  const std::optional<Lines> entry = readLines(desktopEntryPath());
   if (entry && !entry->isEmpty() && entry->first() == kWrittenMark) QFile::remove(desktopEntryPath());
 }
 
 bool desktopMode() { return platform::files::deviceRoot().empty(); }
 
-QString mimeTypeOf(LPCWSTR mimeType) {
-  return mimeType == nullptr ? QString() : QString::fromUtf16(mimeType).trimmed();
+// A MIME type as a key: ASCII without blanks, "=", "[" or line ends; anything else is no key.
+QByteArray mimeTypeOf(LPCWSTR mimeType) {
+  if (mimeType == nullptr) return {};
+  const QString text = QString::fromUtf16(mimeType);
+  for (const QChar c : text) {
+    if (c.unicode() <= 0x20 || c.unicode() >= 0x7F || c == QLatin1Char('=') || c == QLatin1Char('[')) return {};
+  }
+  return text.toLatin1();
 }
 
 }  // namespace
 
 BOOL SHSetDesktopDefault(LPCWSTR mimeTypeText) {
-  const QString mimeType = mimeTypeOf(mimeTypeText);
-  if (!desktopMode() || mimeType.isEmpty() || mimeType.contains(QLatin1Char('='))) return FALSE;
-  std::optional<QStringList> mimeApps = readLines(mimeAppsPath());
-  std::optional<QStringList> earlier = readLines(earlierDefaultsPath());
+  const QByteArray mimeType = mimeTypeOf(mimeTypeText);
+  if (!desktopMode() || mimeType.isEmpty()) return FALSE;
+  std::optional<Lines> mimeApps = readLines(mimeAppsPath());
+  std::optional<Lines> earlier = readLines(earlierDefaultsPath());
   if (!mimeApps || !earlier) return FALSE;
-  const std::optional<QString> current = valueOf(*mimeApps, kDefaultsGroup, mimeType);
+  const std::optional<QByteArray> current = valueOf(*mimeApps, kDefaultsGroup, mimeType);
   if (!current || !namesViewer(*current)) {
     // The default to give back later is kept before anything changes; an empty value stands
     // for none.
-    setValue(*earlier, kEarlierGroup, mimeType, current.value_or(QString()));
+    setValue(*earlier, kEarlierGroup, mimeType, current.value_or(QByteArray()));
     if (!writeLines(earlierDefaultsPath(), *earlier)) return FALSE;
   }
   if (!writeDesktopEntry()) return FALSE;
   if (current && namesViewer(*current)) return TRUE;
-  setValue(*mimeApps, kDefaultsGroup, mimeType, QLatin1String(kDesktopEntryId) + QLatin1Char(';'));
+  setValue(*mimeApps, kDefaultsGroup, mimeType, QByteArray(kDesktopEntryId) + ';');
   return writeLines(mimeAppsPath(), *mimeApps) ? TRUE : FALSE;
 }
 
 BOOL SHRestoreDesktopDefault(LPCWSTR mimeTypeText) {
-  const QString mimeType = mimeTypeOf(mimeTypeText);
+  const QByteArray mimeType = mimeTypeOf(mimeTypeText);
   if (!desktopMode() || mimeType.isEmpty()) return FALSE;
-  std::optional<QStringList> mimeApps = readLines(mimeAppsPath());
-  std::optional<QStringList> earlier = readLines(earlierDefaultsPath());
+  std::optional<Lines> mimeApps = readLines(mimeAppsPath());
+  std::optional<Lines> earlier = readLines(earlierDefaultsPath());
   if (!mimeApps || !earlier) return FALSE;
-  const std::optional<QString> current = valueOf(*mimeApps, kDefaultsGroup, mimeType);
+  const std::optional<QByteArray> current = valueOf(*mimeApps, kDefaultsGroup, mimeType);
   bool changed = false;
   if (current && namesViewer(*current)) {
-    const QString previous = valueOf(*earlier, kEarlierGroup, mimeType).value_or(QString());
+    const QByteArray previous = valueOf(*earlier, kEarlierGroup, mimeType).value_or(QByteArray());
     if (previous.isEmpty()) {
       removeValue(*mimeApps, kDefaultsGroup, mimeType);
     } else {

@@ -314,11 +314,13 @@ class DesktopDefaultsTest : public ExtensionsDialogTest {
   std::vector<std::pair<std::string, std::optional<std::string>>> saved;  // the variables as they were
 };
 
+// Lines the viewer must keep byte for byte, one of them not even UTF-8.
 const std::string kOtherLines =
     "# the user's own\n"
     "[Default Applications]\n"
     "text/plain=org.gnome.TextEditor.desktop;\n"
     "image/png=eog.desktop;\n"
+    "x-scheme-handler/caf\xe9=caf\xe9.desktop;\n"
     "\n"
     "[Added Associations]\n"
     "text/plain=org.gnome.TextEditor.desktop;\n";
@@ -332,6 +334,7 @@ TEST_F(DesktopDefaultsTest, CheckedBoxesMakeTheViewerTheDefaultAndClearingThemGi
             "[Default Applications]\n"
             "text/plain=quillscope.desktop;\n"
             "image/png=eog.desktop;\n"
+            "x-scheme-handler/caf\xe9=caf\xe9.desktop;\n"
             "application/vnd.palm=quillscope.desktop;\n"
             "application/x-aportisdoc=quillscope.desktop;\n"
             "application/x-mobipocket-ebook=quillscope.desktop;\n"
