@@ -54,7 +54,7 @@ std::optional<Lines> readLines(const QString& path) {
 // file it leads to is replaced and the link stays.
 bool writeLines(const QString& path, const Lines& lines) {
   const QFileInfo info(path);
-  const QString target = info.isSymLink() ? info.symLinkTarget() : path;
+  const QString target = info.isSymLink() && info.exists() ? info.canonicalFilePath() : path;
   if (!QDir().mkpath(QFileInfo(target).absolutePath())) return false;
   QSaveFile file(target);
   if (!file.open(QIODevice::WriteOnly)) return false;

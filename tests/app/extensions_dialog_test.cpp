@@ -327,7 +327,10 @@ const std::string kOtherLines =
 
 TEST_F(DesktopDefaultsTest, CheckedBoxesMakeTheViewerTheDefaultAndClearingThemGivesItAllBack) {
   useDesktopMode();
-  write(home + "/config/mimeapps.list", kOtherLines);
+  // Kept elsewhere and linked, as dotfile managers do: the link stays a link.
+  write(home + "/dotfiles/mimeapps.list", kOtherLines);
+  std::filesystem::create_directories(home + "/config");
+  std::filesystem::create_symlink("../dotfiles/mimeapps.list", home + "/config/mimeapps.list");
   toggleAndConfirm({res::kExtensionTxtCheck, res::kExtensionPdbCheck, res::kExtensionPrcCheck});
   EXPECT_EQ(mimeApps(),
             "# the user's own\n"
@@ -357,6 +360,7 @@ TEST_F(DesktopDefaultsTest, CheckedBoxesMakeTheViewerTheDefaultAndClearingThemGi
 
   toggleAndConfirm({res::kExtensionTxtCheck, res::kExtensionPdbCheck});
   EXPECT_EQ(mimeApps(), kOtherLines);
+  EXPECT_TRUE(std::filesystem::is_symlink(home + "/config/mimeapps.list"));
   EXPECT_FALSE(std::filesystem::exists(entryPath()));
 }
 
