@@ -10,12 +10,16 @@ void setStatus(const ViewerState& state, const std::u16string& text) {
   if (state.find.dialog != nullptr) SetDlgItemText(state.find.dialog, kFindStatusId, text.c_str());
 }
 
-// Searches once from the selection (after it forward, before it backward), then once more from
-// the other end. Returns the match's start, or -1.
+// Searches once from the selection (after it forward, before it backward; without one, from the
+// first character shown), then once more from the other end. Returns the match's start, or -1.
 LONG searchFromSelection(const ViewerState& state, DWORD flags, bool* wrapped) {
   DWORD selectionStart = 0;
   DWORD selectionEnd = 0;
   SendMessage(state.textView, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart), reinterpret_cast<LPARAM>(&selectionEnd));
+  if (selectionStart == selectionEnd) {
+    // Nothing selected: from where the reader is, the first character shown.
+    selectionStart = selectionEnd = static_cast<DWORD>(SendMessage(state.textView, EM_GETTOPCHAR, 0, 0));
+  }
   const bool forward = (flags & FR_DOWN) != 0;
   FINDTEXTEX find{};
   find.lpstrText = state.find.text;

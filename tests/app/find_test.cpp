@@ -86,6 +86,20 @@ TEST_F(FindTest, CaseWholeWordAndNotFoundAreSaidInTheDialog) {
   EXPECT_EQ(selection(), (std::pair<DWORD, DWORD>{10, 13}));  // left where it was
 }
 
+TEST_F(FindTest, WithoutASelectionTheSearchStartsWhereTheReaderIs) {
+  std::string text;
+  for (int i = 0; i < 300; ++i) text += "mark " + std::to_string(i) + "\r\n";
+  device->writeFile(u"\\m.txt", text);
+  startViewer(u"\\m.txt", settingsBytes(100, 4, 0));
+  platform::testing::pumpMessages();
+  SendMessage(state->textView, WM_VSCROLL, SB_PAGEDOWN, 0);
+  const auto top = static_cast<DWORD>(SendMessage(state->textView, EM_GETTOPCHAR, 0, 0));
+  ASSERT_GT(top, 0u);
+  lookFor(u"mark");
+  findNext();
+  EXPECT_EQ(selection().first, top);
+}
+
 TEST_F(FindTest, JapaneseText) {
   device->writeFile(u"\\j.txt", "\x93\xfa\x96\x7b\x8c\xea\x82\xcc\x93\xfa\x96\x7b");  // 日本語の日本 in Shift-JIS
   startViewer(u"\\j.txt", settingsBytes(100, 1, 0));
