@@ -12,6 +12,8 @@
 namespace platform::textview {
 namespace {
 
+PaintObserver paintObserver = nullptr;  // see setPaintObserver
+
 int clampToInt(int64_t value) { return static_cast<int>(std::clamp<int64_t>(value, 0, INT_MAX)); }
 
 // The platform's scroll code for a scroll bar action.
@@ -36,6 +38,8 @@ WPARAM thumbParam(WORD code, int position) {
 }
 
 }  // namespace
+
+void setPaintObserver(PaintObserver observer) { paintObserver = observer; }
 
 TextViewWidget::TextViewWidget(HWND window, DWORD style, double deviceScale) : window_(window) {
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -158,6 +162,7 @@ void TextViewWidget::paintEvent(QPaintEvent* event) {
   if (control_.refineEstimates() || (vertical_ && vertical_->maximum() != clampToInt(control_.lastFirstLine()))) {
     QMetaObject::invokeMethod(this, [this] { syncScrollBars(); }, Qt::QueuedConnection);
   }
+  if (paintObserver != nullptr) paintObserver(*this);
 }
 
 void TextViewWidget::paintPageLines(QPainter& painter, const std::vector<VisibleSegment>& segments) {

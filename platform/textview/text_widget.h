@@ -15,6 +15,12 @@
 
 namespace platform::textview {
 
+class TextViewWidget;
+// Called after every paint of a text view. Only measuring programs install one (the viewer's
+// start-up benchmark notes when the document first reaches the screen); the product never does.
+using PaintObserver = void (*)(TextViewWidget& view);
+void setPaintObserver(PaintObserver observer);
+
 class TextViewWidget final : public QWidget {
   Q_OBJECT
 
