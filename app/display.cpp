@@ -11,8 +11,15 @@ void refreshDisplay(ViewerState& state) {
     SendMessage(view, EM_SETSEL, 0, -1);
     SendMessage(view, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
     SendMessage(view, EM_SETSEL, 0, 0);
-  } else {
-    SendMessage(view, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(state.wideText.text()));
+  } else if (state.wideText.data != nullptr) {
+    // A text decoded since the last refresh: the view takes its storage over and shows it in
+    // place, so a document's text is neither copied nor sent again by later refreshes.
+    TEXTHANDOVER handover{};
+    handover.length = static_cast<size_t>(state.wideText.capacity) + 1;  // the zero unit ends it
+    handover.text = state.wideText.handOver();
+    handover.release = releaseDocumentStorage;
+    handover.storage = const_cast<WCHAR*>(handover.text);
+    SendMessage(view, EM_SETTEXTHANDOVER, 0, reinterpret_cast<LPARAM>(&handover));
   }
   SendMessage(view, EM_SETZOOMPERCENT, 0, state.zoomPercent);
   SendMessage(view, EM_SETINKLAYER, 1, 0);

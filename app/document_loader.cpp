@@ -6,7 +6,9 @@ namespace {
 
 constexpr WCHAR kSizeAdviceText[] = u"Quillscope can display up to 64kbyte text.";
 constexpr WCHAR kSizeAdviceCaption[] = u"Information";
-constexpr uint32_t kLargestDocument = 0x7FFFFFFF;  // sizes are signed 32-bit in the buffers
+// Sizes are signed 32-bit in the buffers, and the stream hands out the zero byte too, so
+// byteCount + 1 must fit: 2^31 - 2 bytes at most.
+constexpr uint32_t kLargestDocument = 0x7FFFFFFE;
 
 bool endsWith(LPCWSTR path, int length, const WCHAR (&suffix)[5]) {
   return std::memcmp(path + length - 4, suffix, 4 * sizeof(WCHAR)) == 0;

@@ -12,8 +12,8 @@ RichDocumentMode documentModeOf(LPCWSTR path);
 
 // Reads the file named by `path` into the byte buffer (followed by a zero byte), empties the
 // decoded text and clears the text view; a rich document is streamed into the text view here.
-// A file that cannot be opened or read, or of 2 GiB or more, shows as an empty document; the
-// viewer never creates or changes the user's files.
+// A file that cannot be opened or read, or of 2^31 - 1 bytes or more, shows as an empty
+// document; the viewer never creates or changes the user's files.
 void loadDocument(ViewerState& state, HWND mainWindow);
 
 // The text view's stream-in callback: hands out the file's bytes and the zero byte after them.

@@ -46,7 +46,8 @@ struct ViewerState {
   bool useSystemDialog = false;     // open through the system's dialog, else the file browser
   ByteBuffer fileBytes;             // owned: the raw bytes of the loaded file and a zero byte
   int32_t byteCount = 0;            // bytes the last load read: the document's length
-  WideBuffer wideText;              // owned: the decoded text, zero-terminated
+  WideBuffer wideText;              // owned: the decoded text, zero-terminated, until the refresh
+                                    // hands its storage over to the text view (then empty)
   RichDocumentMode richDocument = kNoDocumentYet;  // how the document in memory is shown
   EDITSTREAM streamRequest{};       // the stream-in request handed to the text view
   StreamCursor streamCursor;        // read position while a rich document is streamed

@@ -1,6 +1,8 @@
 // The ink/rich-text control, window class "RichInk": the viewer's text view.
 #pragma once
 
+#include <cstddef>
+
 #include "platform/system/commdlg.h"
 #include "platform/system/windows.h"
 
@@ -32,6 +34,21 @@ inline constexpr UINT EM_GETZOOMPERCENT = WM_USER + 291;
 inline constexpr UINT EM_SETINKLAYER = WM_USER + 329;     // 1353
 inline constexpr UINT EM_GETINKLAYER = WM_USER + 330;
 inline constexpr UINT EM_CLEARALL = WM_USER + 331;        // 1355: empty the content
+// This text view's own: shows a text in place instead of copying it as WM_SETTEXT does.
+// lParam points to a TEXTHANDOVER; the view owns the text's storage from then on and calls its
+// release function once it no longer shows it (at the latest when the window is destroyed).
+// Returns TRUE; a null lParam does nothing and returns FALSE.
+inline constexpr UINT EM_SETTEXTHANDOVER = WM_USER + 0x300;
+
+// The text handed over with EM_SETTEXTHANDOVER.
+struct TEXTHANDOVER {
+  const WCHAR* text;               // the first unit; the view owns the storage from the message on
+  size_t length;                   // units the storage holds; the text ends at the first zero unit
+                                   // among them, or after them
+  void (*release)(void* storage);  // gives the storage back; called once, with `storage`
+  void* storage;                   // what `release` is called with (normally `text` itself)
+};
+
 // Beyond the handheld's list, as the desktop's rich edit controls have them:
 inline constexpr UINT EM_SCROLLCARET = 0x00B7;  // brings the caret into view (its line to the top)
 inline constexpr UINT EM_FINDTEXTEX = WM_USER + 79;  // wParam FR_* flags, lParam FINDTEXTEX*

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
+#include <memory>
 
 #include "platform/system/window_host.h"
 #include "platform/textview/font_fallback.h"
@@ -46,6 +48,22 @@ QString faceNameOf(const WCHAR (&faceName)[LF_FACESIZE]) {
 LRESULT onSetText(TextViewWidget& view, LPARAM lParam) {
   const auto* text = reinterpret_cast<LPCWSTR>(lParam);
   view.control().setPlainText(text != nullptr ? widgets::toQString(text) : QString());
+  view.contentChanged();
+  return TRUE;
+}
+
+// The view takes the storage over; whatever happens, the storage's release runs exactly once
+// (when the document that shows it goes).
+LRESULT onSetTextHandover(TextViewWidget& view, LPARAM lParam) {
+  const auto* handover = reinterpret_cast<const TEXTHANDOVER*>(lParam);
+  if (handover == nullptr) return FALSE;
+  auto release = handover->release;
+  void* storage = handover->storage;
+  const std::shared_ptr<const void> owner(storage, [release](const void* held) {
+    if (release != nullptr) release(const_cast<void*>(held));
+  });
+  const qsizetype length = static_cast<qsizetype>(std::min<size_t>(handover->length, PTRDIFF_MAX));
+  view.control().setDocument(TextDocument::fromSharedText(handover->text, length, owner));
   view.contentChanged();
   return TRUE;
 }
@@ -341,10 +359,17 @@ LRESULT onCreate(HWND hwnd, const CREATESTRUCT* create) {
 LRESULT CALLBACK richInkProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_CREATE) return onCreate(hwnd, reinterpret_cast<const CREATESTRUCT*>(lParam));
   TextViewWidget* view = viewOf(hwnd);
+  if (view == nullptr && message == EM_SETTEXTHANDOVER && lParam != 0) {
+    // No view to show it: the storage is given back at once, as the message promises.
+    const auto* handover = reinterpret_cast<const TEXTHANDOVER*>(lParam);
+    if (handover->release != nullptr) handover->release(handover->storage);
+    return FALSE;
+  }
   if (view == nullptr) return DefWindowProc(hwnd, message, wParam, lParam);
   TextViewControl& control = view->control();
   switch (message) {
     case WM_SETTEXT: return onSetText(*view, lParam);
+    case EM_SETTEXTHANDOVER: return onSetTextHandover(*view, lParam);
     case WM_GETTEXT: return onGetText(*view, wParam, lParam);
     case WM_GETTEXTLENGTH: return static_cast<LRESULT>(control.document().length());
     case EM_CLEARALL: return onClearAll(*view);

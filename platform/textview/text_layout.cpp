@@ -160,7 +160,8 @@ QFont TextLayoutEngine::fontFor(const CharacterFormat& format) const {
 std::shared_ptr<QTextLayout> TextLayoutEngine::buildLayout(int64_t segment) const {
   const qsizetype start = document_->segmentStart(segment);
   const qsizetype end = document_->segmentContentEnd(segment);
-  auto layout = std::make_shared<QTextLayout>(document_->text().mid(start, end - start), font_);
+  // Always a copy of the segment's units: a shared document's text must not outlive it.
+  auto layout = std::make_shared<QTextLayout>(QString(document_->text().constData() + start, end - start), font_);
   QTextOption option;
   option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
   const ParagraphFormat& paragraph = document_->paragraphFormatAt(start);

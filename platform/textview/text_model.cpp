@@ -2,6 +2,9 @@
 
 #include <QChar>
 #include <algorithm>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace platform::textview {
 namespace {
@@ -52,6 +55,27 @@ qsizetype segmentCut(QStringView text, qsizetype start, qsizetype limit) {
   return limit;
 }
 
+// The first position in [from, count) whose unit is at most U+000D, where the zero unit, LF and
+// CR lie (and a few other controls, which the caller passes over), or `count`. Most text has
+// none for dozens of units, so eight are tested at a time.
+qsizetype nextLowUnit(const char16_t* units, qsizetype from, qsizetype count) {
+  qsizetype i = from;
+#if defined(__SSE2__)
+  const __m128i highestLow = _mm_set1_epi16(0x0D);
+  const __m128i zero = _mm_setzero_si128();
+  for (; i + 8 <= count; i += 8) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + i));
+    // Saturating subtraction leaves zero exactly where a unit is at most 0x0D.
+    const int mask = _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_subs_epu16(block, highestLow), zero));
+    if (mask != 0) return i + __builtin_ctz(static_cast<unsigned>(mask)) / 2;
+  }
+#endif
+  for (; i < count; ++i) {
+    if (units[i] <= 0x0D) return i;
+  }
+  return count;
+}
+
 QString withoutLineEnds(QStringView text) {
   QString result = text.toString();
   for (QChar& unit : result) {
@@ -84,34 +108,51 @@ TextDocument TextDocument::fromPlainText(QString text) {
   return document;
 }
 
-void TextDocument::indexSegments() {
+TextDocument TextDocument::fromSharedText(const char16_t* units, qsizetype length, std::shared_ptr<const void> owner) {
+  TextDocument document;
+  if (units == nullptr || length <= 0) return document;
+  document.owner_ = std::move(owner);
+  document.text_ = QString::fromRawData(reinterpret_cast<const QChar*>(units), std::min(length, kMaxDocumentLength));
+  document.indexSegments(true);
+  return document;
+}
+
+void TextDocument::indexSegments(bool endAtZero) {
   segmentStarts_.clear();
   segmentLineEnds_.clear();
   segmentStarts_.push_back(0);
   lineCount_ = 1;
-  const QStringView view(text_);
   const char16_t* units = reinterpret_cast<const char16_t*>(text_.constData());
-  const qsizetype count = text_.size();
+  qsizetype count = text_.size();
   qsizetype segmentStart = 0;
   qsizetype i = 0;
-  while (i < count) {
-    const char16_t unit = units[i];
-    if (unit == kCarriageReturn || unit == kLineFeed) {
-      const int length = lineEndLengthAt(view, i);
-      segmentLineEnds_.push_back(static_cast<uint8_t>(length));
-      ++lineCount_;
-      i += length;
-      segmentStarts_.push_back(static_cast<uint32_t>(i));
-      segmentStart = i;
-      continue;
-    }
-    if (i - segmentStart >= kMaxSegmentLength) {
-      const qsizetype cut = segmentCut(view, segmentStart, i);
+  while (true) {
+    const qsizetype next = nextLowUnit(units, i, count);
+    const bool atZero = endAtZero && next < count && units[next] == 0;
+    // A line longer than a segment is cut into pieces of at most kMaxSegmentLength units.
+    while (next - segmentStart > kMaxSegmentLength) {
+      const qsizetype cut = segmentCut(QStringView(units, next), segmentStart, segmentStart + kMaxSegmentLength);
       segmentLineEnds_.push_back(0);
       segmentStarts_.push_back(static_cast<uint32_t>(cut));
       segmentStart = cut;
     }
-    ++i;
+    if (next >= count) break;
+    if (atZero) {
+      count = next;
+      text_ = QString::fromRawData(text_.constData(), count);  // still the same storage
+      break;
+    }
+    const char16_t unit = units[next];
+    if (unit != kCarriageReturn && unit != kLineFeed) {
+      i = next + 1;
+      continue;
+    }
+    const int length = lineEndLengthAt(QStringView(units, count), next);
+    segmentLineEnds_.push_back(static_cast<uint8_t>(length));
+    ++lineCount_;
+    i = next + length;
+    segmentStarts_.push_back(static_cast<uint32_t>(i));
+    segmentStart = i;
   }
   segmentLineEnds_.push_back(0);
 }

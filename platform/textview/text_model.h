@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringView>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace platform::textview {
@@ -66,6 +67,9 @@ class TextDocument {
   TextDocument();  // an empty document: one empty line
   // The whole text as it is, line ends included; an empty or missing text is an empty document.
   static TextDocument fromPlainText(QString text);
+  // A text shown in place: the document reads `units` directly and keeps `owner` alive as long
+  // as it (or a copy) exists. The text ends at the first zero unit or after `length` units.
+  static TextDocument fromSharedText(const char16_t* units, qsizetype length, std::shared_ptr<const void> owner);
 
   const QString& text() const { return text_; }
   qsizetype length() const { return text_.size(); }
@@ -113,12 +117,16 @@ class TextDocument {
 
  private:
   friend class DocumentBuilder;
-  void indexSegments();
+  // Indexes the segments and line ends; with `endAtZero`, the text ends at its first zero
+  // unit (the rest is dropped from the document).
+  void indexSegments(bool endAtZero = false);
   uint32_t internFormat(const CharacterFormat& format);
   void splitRunAt(qsizetype position);
   void mergeRuns();
 
-  QString text_;                           // the whole text, line ends included
+  QString text_;                           // the whole text, line ends included; for a shared
+                                           // text, raw data that owner_ keeps alive
+  std::shared_ptr<const void> owner_;      // shared: keeps a shared text's storage; else empty
   std::vector<uint32_t> segmentStarts_;    // start of every segment, ascending; never empty
   std::vector<uint8_t> segmentLineEnds_;   // line-end length (0..3) closing each segment
   qsizetype lineCount_ = 1;                // line ends + 1
