@@ -59,6 +59,7 @@ void TextLayoutEngine::invalidate() {
 
 void TextLayoutEngine::clearLayouts() {
   cache_.clear();
+  pieceStarts_.clear();
   layoutsMade_ = 0;
   widestLine_ = 0.0;
 }
@@ -157,10 +158,46 @@ QFont TextLayoutEngine::fontFor(const CharacterFormat& format) const {
   return font;
 }
 
-std::shared_ptr<QTextLayout> TextLayoutEngine::buildLayout(int64_t segment) const {
-  const qsizetype start = document_->segmentStart(segment);
+bool TextLayoutEngine::continuesPreviousPiece(int64_t segment) const {
+  if (segment <= 0 || segment >= segmentCount() || document_->lineEndLength(segment - 1) != 0) return false;
+  int64_t first = segment - 1;  // the line's first piece
+  while (first > 0 && document_->lineEndLength(first - 1) == 0) --first;
+  return (segment - first) % kPieceChainLength != 0;
+}
+
+qsizetype TextLayoutEngine::layoutStart(int64_t segment) {
+  if (segment < 0 || segment >= segmentCount()) return 0;
+  if (!continuesPreviousPiece(segment)) return document_->segmentStart(segment);
+  auto found = pieceStarts_.find(segment);
+  if (found != pieceStarts_.end()) return found->second;
+  // Lay out the pieces before it, from the nearest one whose start is known; each records
+  // where the next one starts.
+  int64_t from = segment - 1;
+  while (continuesPreviousPiece(from) && !pieceStarts_.contains(from)) --from;
+  for (int64_t piece = from; piece < segment; ++piece) layoutOf(piece);
+  found = pieceStarts_.find(segment);
+  return found != pieceStarts_.end() ? found->second : document_->segmentStart(segment);
+}
+
+std::shared_ptr<QTextLayout> TextLayoutEngine::buildLayout(int64_t segment) {
+  const qsizetype start = layoutStart(segment);
   const qsizetype end = document_->segmentContentEnd(segment);
-  // Always a copy of the segment's units: a shared document's text must not outlive it.
+  std::shared_ptr<QTextLayout> layout = layOut(start, end);
+  if (continuesPreviousPiece(segment + 1)) {
+    // The last wrapped line would end short at the cut: it goes to the next piece instead,
+    // which continues it with its own text.
+    qsizetype next = document_->segmentStart(segment + 1);
+    if (layout->lineCount() >= 2) {
+      next = start + layout->lineAt(layout->lineCount() - 1).textStart();
+      layout = layOut(start, next);
+    }
+    pieceStarts_[segment + 1] = next;
+  }
+  return layout;
+}
+
+std::shared_ptr<QTextLayout> TextLayoutEngine::layOut(qsizetype start, qsizetype end) const {
+  // Always a copy of the units: a shared document's text must not outlive the document.
   auto layout = std::make_shared<QTextLayout>(QString(document_->text().constData() + start, end - start), font_);
   QTextOption option;
   option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);

@@ -8,6 +8,7 @@
 #include <QTextLayout>
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/textview/line_count_tree.h"
@@ -19,6 +20,12 @@ class TextLayoutEngine {
  public:
   // How many laid-out segments the cache keeps. A screen needs far fewer.
   static constexpr size_t kCacheCapacity = 192;
+  // A line longer than a segment is laid out piece by piece, each piece starting where the
+  // previous one's last wrapped line started, so that it wraps exactly as if laid out whole.
+  // Finding a piece's start needs the pieces before it laid out; so that no jump lays out
+  // more than this many pieces first, every this-many-th piece of a line starts afresh at its
+  // own cut (a line break shows there, once per half a million units).
+  static constexpr int64_t kPieceChainLength = 64;
 
   TextLayoutEngine();
   ~TextLayoutEngine();
@@ -48,8 +55,11 @@ class TextLayoutEngine {
   bool isLaidOut(int64_t segment) const;
 
   // The segment laid out (from the cache when it is there). Text positions in the layout are
-  // relative to the segment's start; its lines are placed from y = 0 down.
+  // relative to layoutStart(segment); its lines are placed from y = 0 down.
   std::shared_ptr<const QTextLayout> layoutOf(int64_t segment);
+  // Where the segment's layout starts in the text: the segment's own start, or for a piece of
+  // a long line where the previous piece's last wrapped line started (see kPieceChainLength).
+  qsizetype layoutStart(int64_t segment);
 
   // The height of a line of the control's font: the step of ruled lines below the text.
   double defaultLineHeight() const;
@@ -78,7 +88,9 @@ class TextLayoutEngine {
   void ensureEstimates();
   void measureLineHeight();
   uint32_t estimateLines(int64_t segment) const;
-  std::shared_ptr<QTextLayout> buildLayout(int64_t segment) const;
+  std::shared_ptr<QTextLayout> buildLayout(int64_t segment);
+  std::shared_ptr<QTextLayout> layOut(qsizetype start, qsizetype end) const;
+  bool continuesPreviousPiece(int64_t segment) const;
   QFont fontFor(const CharacterFormat& format) const;
   void clearLayouts();
 
@@ -96,6 +108,8 @@ class TextLayoutEngine {
   int64_t measuredCharacters_ = 0;    // characters of those segments
   double widestLine_ = 0.0;           // widest natural line width measured
   std::vector<CacheEntry> cache_;     // recently laid-out segments, at most kCacheCapacity
+  std::unordered_map<int64_t, qsizetype> pieceStarts_;  // layout starts found for pieces of
+                                                        // long lines, by segment
   uint64_t useCounter_ = 0;           // increases with every cache use
   int64_t layoutsMade_ = 0;           // layouts built since the last reset
 };

@@ -320,7 +320,7 @@ std::vector<VisibleSegment> TextViewControl::visibleSegments() {
   double y = 0.0;
   while (position.segment < document_.segmentCount() && (segments.empty() || y < viewport_.height())) {
     auto layout = layout_.layoutOf(position.segment);
-    VisibleSegment visible{layout, position.segment, document_.segmentStart(position.segment), position.line, position.line, 0.0};
+    VisibleSegment visible{layout, position.segment, layout_.layoutStart(position.segment), position.line, position.line, 0.0};
     if (layout->lineCount() == 0) break;
     visible.offsetY = y - layout->lineAt(position.line).y();
     for (int line = position.line; line < layout->lineCount(); ++line) {

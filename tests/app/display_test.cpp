@@ -16,11 +16,34 @@ class RefreshTest : public ViewerTest {
   }
 };
 
-TEST_F(RefreshTest, PlainTextSendsTextZoomInkViewPageStyleAndFont) {
+TEST_F(RefreshTest, ADecodedTextIsHandedOverOnceThenOnlyTheSettingsAreSent) {
   startViewer(u"", settingsBytes(100, 1, 0));
   state->richDocument = kDecodedText;
-  EXPECT_EQ(refreshTraffic(), (std::vector<UINT>{WM_SETTEXT, EM_SETZOOMPERCENT, EM_SETINKLAYER, EM_SETVIEW,
-                                                 EM_SETPAGESTYLE, WM_SETFONT}));
+  ASSERT_TRUE(state->wideText.ensureCapacity(8));
+  lstrcpyn(state->wideText.data, u"abc", 8);
+  const std::vector<UINT> settings{EM_SETZOOMPERCENT, EM_SETINKLAYER, EM_SETVIEW, EM_SETPAGESTYLE, WM_SETFONT};
+  std::vector<UINT> first{EM_SETTEXTHANDOVER};
+  first.insert(first.end(), settings.begin(), settings.end());
+  EXPECT_EQ(refreshTraffic(), first);
+  EXPECT_EQ(state->wideText.data, nullptr);  // the view owns the storage now
+  EXPECT_EQ(refreshTraffic(), settings);
+  EXPECT_EQ(GetWindowTextLength(state->textView), 3);
+}
+
+// Start-up with a document: showing the window paints and the load posts a refresh, yet the
+// text reaches the view exactly once.
+TEST_F(RefreshTest, TheDocumentOfTheCommandLineReachesTheViewOnce) {
+  device->writeFile(u"\\a.txt", "some text");
+  MessageSpy spy;
+  spy.watchAll();
+  startViewer(u"\\a.txt", settingsBytes(100, 4, 0));
+  platform::testing::pumpMessages();
+  int texts = 0;
+  for (const auto& message : spy.messagesFor(state->textView)) {
+    if (message.message == EM_SETTEXTHANDOVER || message.message == WM_SETTEXT) ++texts;
+  }
+  EXPECT_EQ(texts, 1);
+  EXPECT_EQ(GetWindowTextLength(state->textView), 9);
 }
 
 TEST_F(RefreshTest, RichDocumentAndNoDocumentApplyTheFaceToTheWholeTextAndSendNoFont) {
@@ -61,12 +84,12 @@ TEST_F(RefreshTest, LineStylesMapToPageStylesAndAnUnknownStyleSendsNone) {
     spy.watch(state->textView);
     refreshDisplay(*state);
     const auto log = spy.messagesFor(state->textView);
-    ASSERT_EQ(log.size(), 6u);
-    EXPECT_EQ(log[4].message, EM_SETPAGESTYLE);
-    EXPECT_EQ(log[4].wParam, c.pageStyle) << "line style " << c.lineStyle;
+    ASSERT_EQ(log.size(), 5u);
+    EXPECT_EQ(log[3].message, EM_SETPAGESTYLE);
+    EXPECT_EQ(log[3].wParam, c.pageStyle) << "line style " << c.lineStyle;
   }
   state->lineStyle = 5;
-  EXPECT_EQ(refreshTraffic(), (std::vector<UINT>{WM_SETTEXT, EM_SETZOOMPERCENT, EM_SETINKLAYER, EM_SETVIEW, WM_SETFONT}));
+  EXPECT_EQ(refreshTraffic(), (std::vector<UINT>{EM_SETZOOMPERCENT, EM_SETINKLAYER, EM_SETVIEW, WM_SETFONT}));
 }
 
 TEST_F(RefreshTest, PlainTextReachesTheTextView) {

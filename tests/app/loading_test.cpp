@@ -90,6 +90,23 @@ TEST_F(LoadTest, RichDocumentIsStreamedWholeWithItsZeroByte) {
   EXPECT_EQ(adviceCount, 0);
 }
 
+// A file of 2^31 - 1 bytes would make the stream's byteCount + 1 overflow: it is refused like
+// the files of 2 GiB and more (sparse files, so nothing of that size is written or read).
+TEST_F(LoadTest, FilesOf2To31Minus1BytesAndMoreShowAsEmptyDocuments) {
+  startViewer(u"", settingsBytes(100, 1, 0));
+  for (const std::u16string name : {u"\\huge.psw", u"\\huge.txt"}) {
+    for (const off_t size : {off_t{0x7FFFFFFF}, off_t{0x80000000}}) {
+      putDocument(name, "x");
+      ASSERT_EQ(truncate(device->hostPath(name).c_str(), size), 0);
+      state->richDocument = documentModeOf(name.c_str());
+      loadDocument(*state, state->mainWindow);
+      EXPECT_EQ(state->byteCount, 0) << size;
+      EXPECT_EQ(GetWindowTextLength(state->textView), 0) << size;
+    }
+  }
+  EXPECT_EQ(adviceCount, 0);
+}
+
 TEST_F(LoadTest, SizeAdviceOnlyAbove64KAndTheWholeFileIsStillShown) {
   startViewer(u"", settingsBytes(100, 6, 0));  // ISO-8859-1: one unit per byte
   load(u"\\exact.txt", std::string(65536, 'a'), kDecodedText);

@@ -296,6 +296,59 @@ TEST_F(RichInkWindow, TheCharacterSetPicksAFaceWithItsGlyphs) {
   EXPECT_EQ(control().displayFont().families(), QStringList({"DejaVu Sans", japanese}));
 }
 
+// A 50 MB document handed over in place: the end is reached exactly (its last line at the
+// bottom, the line count and the first visible line agreeing with the document's lines), the
+// text ends at the zero unit, and the storage is given back once, when the view lets go.
+TEST_F(RichInkWindow, AFiftyMegabyteHandedOverTextReachesItsExactEnd) {
+  constexpr size_t kUnits = size_t{50} << 20;
+  static int releases = 0;
+  releases = 0;
+  auto* storage = new char16_t[kUnits + 8];
+  size_t used = 0;
+  int lines = 0;
+  while (used + 40 < kUnits) {
+    const std::u16string end = lines % 3 != 0 ? u" of a book\r\n" : u"\n";
+    const std::u16string line = u"line " + QString::number(lines++).toStdU16String() + end;
+    std::copy(line.begin(), line.end(), storage + used);
+    used += line.size();
+  }
+  const std::u16string last = u"the last line";
+  std::copy(last.begin(), last.end(), storage + used);
+  used += last.size();
+  ++lines;
+  storage[used] = 0;
+  std::fill(storage + used + 1, storage + kUnits + 8, u'x');  // after the zero unit: not text
+  TEXTHANDOVER handover{storage, kUnits + 8, [](void* held) {
+                          ++releases;
+                          delete[] static_cast<char16_t*>(held);
+                        },
+                        storage};
+  ASSERT_EQ(send(EM_SETTEXTHANDOVER, 0, reinterpret_cast<LPARAM>(&handover)), TRUE);
+  EXPECT_EQ(send(WM_GETTEXTLENGTH), static_cast<LRESULT>(used));
+
+  send(WM_VSCROLL, SB_BOTTOM);
+  widget().grab();
+  const auto visible = control().visibleSegments();
+  ASSERT_FALSE(visible.empty());
+  const VisibleSegment& bottom = visible.back();
+  EXPECT_EQ(bottom.segment, control().document().segmentCount() - 1);
+  EXPECT_EQ(bottom.lastLine, bottom.layout->lineCount() - 1);
+  EXPECT_EQ(bottom.layout->text(), QString::fromStdU16String(last));
+  EXPECT_EQ(send(EM_GETLINECOUNT), lines);
+  EXPECT_EQ(firstVisibleLine() + control().linesPerPage(), lines);
+  for (const QScrollBar* bar : widget().findChildren<QScrollBar*>()) {
+    if (bar->orientation() == Qt::Vertical) {
+      EXPECT_EQ(bar->value(), firstVisibleLine());
+    }
+  }
+  send(WM_VSCROLL, SB_TOP);
+  EXPECT_EQ(firstVisibleLine(), 0);
+
+  EXPECT_EQ(releases, 0);
+  send(EM_CLEARALL);
+  EXPECT_EQ(releases, 1);
+}
+
 TEST_F(RichInkWindow, ATwentyMegabyteTextShowsWithoutLayingOutEverything) {
   std::u16string text;
   const std::u16string line = u"A line of a long book, with enough words in it to wrap now and then.\r\n";

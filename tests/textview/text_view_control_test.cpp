@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QFontMetricsF>
+#include <QTextLayout>
+#include <algorithm>
+#include <vector>
 
 #include "platform/textview/text_view_control.h"
 
@@ -74,6 +77,51 @@ TEST(TextViewControl, LongLinesWrapAtWordsAndCjkAnywhere) {
   const auto kanji = control.visibleSegments();
   EXPECT_GT(kanji.front().layout->lineCount(), 5);
   EXPECT_EQ(control.lineCount(), kanji.front().layout->lineCount());
+}
+
+// A line longer than a segment is laid out in pieces; where one piece ends and the next
+// begins must not show: every wrapped line starts where it would if the line were laid out
+// whole. Words and CJK text (which wraps anywhere) both.
+TEST(TextViewControl, ALineOfAHundredThousandUnitsWrapsAsIfLaidOutWhole) {
+  QString kana;
+  for (int i = 0; kana.size() < 100000; ++i) kana += QChar(i % 7 == 0 ? 0x6F22 : 0x3042 + i % 80);
+  QString words;
+  for (int i = 0; words.size() < 100000; ++i) words += QString("w%1 ").arg(i * 7919 % 100000);
+  for (const QString& text : {words, kana}) {
+    TextViewControl control;
+    sizeForLines(control, 30.5, 300);
+    control.setPlainText(text);
+    ASSERT_GT(control.document().segmentCount(), 10);
+
+    QTextLayout whole(text, control.displayFont());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    whole.setTextOption(option);
+    std::vector<qsizetype> expected;
+    whole.beginLayout();
+    for (QTextLine line = whole.createLine(); line.isValid(); line = whole.createLine()) {
+      line.setLineWidth(control.viewportSize().width() - 2 * control.margin());
+      expected.push_back(line.textStart());
+    }
+    whole.endLayout();
+
+    // The starts of the lines on screen, page by page down to the end.
+    std::vector<qsizetype> shown;
+    for (int page = 0; page < 10000; ++page) {
+      const auto visible = control.visibleSegments();
+      for (const VisibleSegment& segment : visible) {
+        for (int line = segment.firstLine; line <= segment.lastLine; ++line) {
+          shown.push_back(segment.textStart + segment.layout->lineAt(line).textStart());
+        }
+      }
+      if (control.firstVisibleLine() == control.lastFirstLine()) break;
+      control.scrollPages(1);
+    }
+    std::sort(shown.begin(), shown.end());
+    shown.erase(std::unique(shown.begin(), shown.end()), shown.end());
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(control.lineCount(), static_cast<int64_t>(expected.size()));
+  }
 }
 
 TEST(TextViewControl, ScrollsByLineAndPageWithinTheText) {
