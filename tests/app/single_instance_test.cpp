@@ -103,7 +103,7 @@ TEST_F(HandOverTest, ADocumentNamedOnASecondStartOpensInTheRunningViewer) {
   platform::testing::pumpMessages();
   EXPECT_EQ(std::u16string(state->path), u"\\My Documents\\second.txt");
   EXPECT_EQ(state->richDocument, kDecodedText);
-  EXPECT_EQ(std::u16string(state->wideText.text()), u"second");
+  EXPECT_EQ(shownText(), u"second");
 }
 
 TEST_F(HandOverTest, OnlyAPathThatFitsIsTakenAndOnlyFromTheQueue) {
@@ -131,10 +131,10 @@ TEST_F(HandOverTest, OnlyAPathThatFitsIsTakenAndOnlyFromTheQueue) {
   }
   // Taken, but opened only when the queue gets to it.
   EXPECT_EQ(state->handedOverPath, std::u16string(u"\\third.txt"));
-  EXPECT_EQ(std::u16string(state->wideText.text()), u"first");
+  EXPECT_EQ(shownText(), u"first");
   platform::testing::pumpMessages();
   EXPECT_EQ(state->handedOverPath[0], 0);
-  EXPECT_EQ(std::u16string(state->wideText.text()), u"third");
+  EXPECT_EQ(shownText(), u"third");
 }
 
 // With no document the open dialog comes up; the desktop's file dialog keeps its history and

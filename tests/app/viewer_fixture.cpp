@@ -47,6 +47,12 @@ void ViewerTest::putDocument(const std::u16string& devicePath, const std::string
 }
 
 
+std::u16string ViewerTest::shownText() const {
+  std::u16string text(static_cast<size_t>(GetWindowTextLength(state->textView)) + 1, u'\0');
+  text.resize(static_cast<size_t>(GetWindowText(state->textView, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
 std::vector<UINT> messageNumbers(const platform::testing::MessageSpy& spy, HWND hwnd) {
   std::vector<UINT> numbers;
   for (const auto& m : spy.messagesFor(hwnd)) numbers.push_back(m.message);

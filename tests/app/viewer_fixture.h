@@ -28,6 +28,8 @@ class ViewerTest : public ::testing::Test {
   void startViewer(const std::u16string& commandLine, const std::string& settings);
   // Writes a document into the device and makes it the current path.
   void putDocument(const std::u16string& devicePath, const std::string& bytes);
+  // The text the text view shows (the decoded text is handed over to it by the refresh).
+  std::u16string shownText() const;
 
   std::unique_ptr<platform::testing::DeviceSandbox> device;
   std::unique_ptr<ViewerState> state;
