@@ -41,8 +41,8 @@ less_first_ms() {
   echo $(( (now - t0) / 1000000 ))
 }
 
-printf '| Document | MB | first screen ms | peak MB | peak / file | end ms | back ms | end ok | lines | after small MB | less first ms |\n'
-printf '|---|---:|---:|---:|---:|---:|---:|---|---:|---:|---:|\n'
+printf '| Document | MB | first screen ms | CPU ms | peak MB | peak / file | end ms | back ms | end ok | lines | after small MB | less first ms |\n'
+printf '|---|---:|---:|---:|---:|---:|---:|---:|---|---:|---:|---:|\n'
 for kind in $kinds; do
   case $kind in utf8-*) encoding=4 ;; *) encoding=1 ;; esac
   for size in "${sizes[@]}"; do
@@ -62,9 +62,9 @@ for kind in $kinds; do
     eval "$line"
     bytes=$(stat -c %s "$file")
     lessms=$(less_first_ms "$file")
-    awk -v k="$kind" -v s="$size" -v f="$first_ms" -v p="$peak_kb" -v b="$bytes" -v e="$end_ms" -v t="$top_ms" \
+    awk -v k="$kind" -v s="$size" -v f="$first_ms" -v c="$cpu_ms" -v p="$peak_kb" -v b="$bytes" -v e="$end_ms" -v t="$top_ms" \
         -v ok="$end_ok" -v l="$lines" -v n="$next_kb" -v less="$lessms" 'BEGIN {
-      printf "| %s | %s | %.0f | %.0f | %.2f | %.1f | %.1f | %s | %d | %.0f | %s |\n",
-        k, s, f, p / 1024, p * 1024 / b, e, t, (ok == 1 ? "yes" : "NO"), l, n / 1024, less }'
+      printf "| %s | %s | %.0f | %.0f | %.0f | %.2f | %.1f | %.1f | %s | %d | %.0f | %s |\n",
+        k, s, f, c, p / 1024, p * 1024 / b, e, t, (ok == 1 ? "yes" : "NO"), l, n / 1024, less }'
   done
 done

@@ -362,13 +362,15 @@ qsizetype TextViewControl::firstVisiblePosition() {
   const LinePosition top = topPosition();
   const auto layout = layout_.layoutOf(top.segment);
   const qsizetype within = layout->lineCount() > 0 ? layout->lineAt(top.line).textStart() : 0;
-  return document_.segmentStart(top.segment) + within;
+  return layout_.layoutStart(top.segment) + within;
 }
 
 void TextViewControl::scrollToPosition(qsizetype position) {
   position = std::clamp<qsizetype>(position, 0, document_.length());
-  const qsizetype segment = document_.segmentAt(position);
-  const LinePosition target{segment, lineIndexFor(segment, position - document_.segmentStart(segment))};
+  // A piece of a long line shows from its layout start, which may lie before its own start.
+  int64_t segment = document_.segmentAt(position);
+  if (segment + 1 < document_.segmentCount() && position >= layout_.layoutStart(segment + 1)) ++segment;
+  const LinePosition target{segment, lineIndexFor(segment, position - layout_.layoutStart(segment))};
   setTop(std::min(target, lastTopPosition()));
 }
 
