@@ -35,6 +35,12 @@ void ListViewItem::setText(int subItem, std::u16string text) {
 int ListViewModel::sortedPosition(const std::u16string& text, bool descending) const {
   int low = 0;
   int high = itemCount();
+  // Rows are usually added in order (a directory search hands names out sorted): a text that
+  // belongs after the last row needs no search.
+  if (high > 0) {
+    const int last = compareNoCase(items_.back().text(0), text);
+    if (descending ? last > 0 : last < 0) return high;
+  }
   while (low < high) {
     const int middle = low + (high - low) / 2;
     const int order = compareNoCase(items_[static_cast<size_t>(middle)].text(0), text);

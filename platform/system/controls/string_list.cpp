@@ -9,6 +9,9 @@ int StringList::sortedPosition(const std::u16string& text) const {
   // in order because every one of them went in through this function.
   int low = 0;
   int high = count();
+  // Entries usually come in order (a directory search hands names out sorted): one that
+  // belongs after the last needs no search.
+  if (high > 0 && compareNoCase(entries_.back().text, text) < 0) return high;
   while (low < high) {
     const int middle = low + (high - low) / 2;
     if (compareNoCase(entries_[static_cast<size_t>(middle)].text, text) < 0) {

@@ -110,6 +110,15 @@ bool lessIgnoringCase(const FoundEntry& a, const FoundEntry& b) {
   return folded != 0 ? folded < 0 : a.name < b.name;
 }
 
+// A host name as the device spells it: ASCII directly (most names, and a big folder has many),
+// anything else through the host's file name encoding.
+std::u16string deviceNameOf(const std::string& hostName) {
+  if (std::all_of(hostName.begin(), hostName.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    return std::u16string(hostName.begin(), hostName.end());
+  }
+  return QFile::decodeName(QByteArray::fromStdString(hostName)).toStdU16String();
+}
+
 std::string hostChild(const std::string& folder, const std::string& name) {
   return folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
 }
@@ -170,7 +179,7 @@ HANDLE FindFirstFile(LPCWSTR pattern, WIN32_FIND_DATA* data) {
     while (const dirent* entry = ::readdir(dir)) {
       std::string hostName = entry->d_name;
       if (hostName == "." || hostName == "..") continue;
-      std::u16string name = QFile::decodeName(entry->d_name).toStdU16String();
+      std::u16string name = deviceNameOf(hostName);
       // A name with no device spelling, or too long for the record, cannot be handed out.
       if (name.find(u'\\') != std::u16string::npos || name.size() >= static_cast<std::size_t>(MAX_PATH)) continue;
       if (!matchesWildcard(name, namePattern)) continue;
