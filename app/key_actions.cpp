@@ -2,7 +2,9 @@
 
 #include "app/commands.h"
 #include "app/reading_keys.h"
+#include "app/text_view_proc.h"
 #include "app/viewer_state.h"
+#include "platform/system/key_state.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -72,6 +74,44 @@ void runKeyAction(ViewerState& state, int32_t action) {
       break;
     default:  // "None" and numbers outside the catalogue
       break;
+  }
+}
+
+bool runDesktopKey(ViewerState& state, UINT message, WORD virtualKey) {
+  const bool control = GetKeyState(VK_CONTROL) < 0;
+  const bool shift = GetKeyState(VK_SHIFT) < 0;
+  const bool alt = GetKeyState(VK_MENU) < 0;
+  const auto dropMenu = [&state](int button) { PostMessage(state.menuBar, WM_COMMAND, button, 0); };
+  if (message == WM_SYSKEYDOWN) {
+    if (virtualKey == VK_F10 && shift) {
+      offerCopyMenuAtPointer(state.textView);
+    } else if (virtualKey == VK_F10 || (alt && virtualKey == 'F')) {
+      dropMenu(res::kMenuBarFileButton);
+    } else if (alt && virtualKey == 'T') {
+      dropMenu(res::kMenuBarToolButton);
+    } else {
+      return false;
+    }
+    return true;
+  }
+  if (alt) return false;
+  switch (virtualKey) {
+    case VK_PRIOR: scrollTextView(state, SB_PAGEUP, 1); return true;
+    case VK_NEXT: scrollTextView(state, SB_PAGEDOWN, 1); return true;
+    case VK_HOME: scrollTextView(state, SB_TOP, 1); return true;
+    case VK_END: scrollTextView(state, SB_BOTTOM, 1); return true;
+    case VK_APPS: offerCopyMenuAtPointer(state.textView); return true;
+    default: break;
+  }
+  if (!control) return false;
+  switch (virtualKey) {
+    case 'A': SendMessage(state.textView, EM_SETSEL, 0, static_cast<LPARAM>(-1)); return true;
+    case 'C': SendMessage(state.textView, WM_COPY, 0, 0); return true;
+    case 'O':  // Ctrl+Shift+O is a reading key (the recent documents)
+      if (shift) return false;
+      PostMessage(state.mainWindow, WM_COMMAND, res::kCommandOpen, 0);
+      return true;
+    default: return false;
   }
 }
 

@@ -104,8 +104,11 @@ LRESULT mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       refreshDisplay(*state);  // also the program's own refresh request; paints nothing itself
       return 0;
     case WM_KEYDOWN:
-      dispatchKey(*state, LOWORD(wParam));
+      if (!runDesktopKey(*state, WM_KEYDOWN, LOWORD(wParam))) dispatchKey(*state, LOWORD(wParam));
       return 0;
+    case WM_SYSKEYDOWN:
+      if (runDesktopKey(*state, WM_SYSKEYDOWN, LOWORD(wParam))) return 0;
+      return DefWindowProc(hwnd, message, wParam, lParam);
     case WM_COMMAND:
       return onCommand(*state, hwnd, wParam, lParam);
     case WM_HOTKEY:

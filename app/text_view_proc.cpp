@@ -1,6 +1,7 @@
 #include "app/text_view_proc.h"
 
 #include "platform/shellext/aygshell.h"
+#include "platform/textview/richink.h"
 #include "resources/resource_ids.h"
 
 WNDPROC savedTextViewProc = nullptr;
@@ -8,6 +9,13 @@ WNDPROC savedTextViewProc = nullptr;
 namespace {
 
 constexpr WCHAR kCopyItemText[] = u"COPY";
+
+bool hasSelection(HWND textView) {
+  DWORD start = 0;
+  DWORD end = 0;
+  SendMessage(textView, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  return start != end;
+}
 
 // Shows the one-item "COPY" menu at the tap point; its choice comes back as WM_COMMAND 2006.
 void showCopyMenu(HWND textView, int x, int y) {
@@ -21,11 +29,12 @@ void showCopyMenu(HWND textView, int x, int y) {
 
 LRESULT textViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_KEYDOWN: {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
       // Keys never move a caret in the text view: the main window runs the bound action.
       HWND parent = GetParent(hwnd);
       SetFocus(parent);
-      SendMessage(parent, WM_KEYDOWN, wParam, lParam);
+      SendMessage(parent, message, wParam, lParam);
       return 0;
     }
     case WM_COMMAND:
@@ -43,7 +52,8 @@ LRESULT textViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       gesture.ptDown = {x, y};
       gesture.dwFlags = SHRG_RETURNCMD;
       if (SHRecognizeGesture(&gesture) == GN_CONTEXTMENU) {
-        showCopyMenu(hwnd, x, y);
+        // With nothing selected there is nothing to copy: no menu is offered.
+        if (hasSelection(hwnd)) showCopyMenu(hwnd, x, y);
         return 0;
       }
       break;
@@ -52,4 +62,16 @@ LRESULT textViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       break;
   }
   return CallWindowProc(savedTextViewProc, hwnd, message, wParam, lParam);
+}
+
+void offerCopyMenuAtPointer(HWND textView) {
+  if (!IsWindow(textView) || !hasSelection(textView)) return;
+  POINT pointer{};
+  GetCursorPos(&pointer);
+  ScreenToClient(textView, &pointer);
+  RECT client{};
+  GetClientRect(textView, &client);
+  const bool inside = pointer.x >= 0 && pointer.y >= 0 && pointer.x < client.right && pointer.y < client.bottom;
+  if (!inside) pointer = POINT{0, 0};
+  showCopyMenu(textView, pointer.x, pointer.y);
 }

@@ -1,5 +1,5 @@
 // The handler placed in front of the text view: keys go to the main window, a tap-and-hold
-// offers "COPY", everything else reaches the text view unchanged.
+// offers "COPY" when something is selected, everything else reaches the text view unchanged.
 #pragma once
 
 #include "platform/system/windows.h"
@@ -8,3 +8,8 @@
 extern WNDPROC savedTextViewProc;
 
 LRESULT textViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The keyboard's way to the "COPY" menu (the Menu key, Shift+F10): offered where the pointer
+// is when it is over the text view, else at the view's top left; only while something is
+// selected, as with the tap-and-hold.
+void offerCopyMenuAtPointer(HWND textView);

@@ -1,5 +1,5 @@
 // The Palm DOC e-book reader: the database header, the DOC header record and PalmDOC
-// decompression, converting the text through the Shift-JIS or ISO-8859-1 decoders.
+// decompression, converting the text through the Shift-JIS decoder or the Western table.
 #pragma once
 
 #include <cstddef>

@@ -1,6 +1,6 @@
 // The Palm DOC reader: finds the text of a book, decompresses it when it is compressed, and
-// turns it into UTF-16 through the Shift-JIS decoder (Japanese books) or the ISO-8859-1 table
-// (Western books), every LF becoming CR LF.
+// turns it into UTF-16 through the Shift-JIS decoder (Japanese books) or the Western table
+// (ISO-8859-1 with Windows-1252 in 0x80 to 0x9F, for Western books), every LF becoming CR LF.
 //
 // What a damaged book shows:
 // - A header that cannot be trusted (a file shorter than 90 bytes, record 0 or record 1 starting

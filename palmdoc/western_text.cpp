@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "decode/iso8859.h"
+#include "decode/tables/palm_western_table.h"
 
 namespace {
 
@@ -20,8 +20,9 @@ char16_t* convertUnchecked(char16_t* out, const uint8_t* bytes, const uint8_t* e
 }  // namespace
 
 size_t writeWesternText(char16_t* out, uint32_t capacity, const uint8_t* bytes, uint32_t count) {
-  // The ISO-8859-1 table of the single-byte decoders: every byte is the unit of the same value.
-  const char16_t* table = iso8859Table(1);
+  // Palm books write Western text in the Windows code page: ISO-8859-1 but for 0x80 to 0x9F,
+  // where the curly quotes, dashes and the euro sign are (not the invisible C1 controls).
+  const char16_t* table = kPalmWesternTable;
   // Every byte can take two units, so the first capacity / 2 bytes always fit.
   const uint32_t sure = std::min(count, capacity / 2);
   char16_t* o = convertUnchecked(out, bytes, bytes + sure, table);

@@ -41,6 +41,16 @@ for target in "${targets[@]}"; do
   fi
   time_limit=$seconds
   case "$name" in
+    fuzz_device_paths)
+      # "\" + U+FFFE + the byte-swapped units of "/../../../etc/passwd" (UTF-16LE): a name that
+      # a byte-order-mark reading would turn into ".." after the path was resolved.
+      mkdir -p "$work/seeds"
+      dotdot='/../../../etc/passwd'
+      { printf '\x5c\x00\xfe\xff'
+        for ((k = 0; k < ${#dotdot}; k++)); do printf "\\x00\\x$(printf %02x "'${dotdot:k:1}")"; done
+      } >"$work/seeds/swapped-dotdot"
+      seeds+=("$work/seeds")
+      ;;
     fuzz_rtf|fuzz_word|fuzz_pocket_word)
       time_limit=$(( seconds < 10 ? seconds : 10 ))
       mkdir -p "$work/seeds"

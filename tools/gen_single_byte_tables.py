@@ -4,6 +4,8 @@
 Writes, from the published code-page mappings (Python's own codecs):
   decode/tables/iso8859_tables.h           the seven ISO-8859 tables, parts 1 to 7
   decode/tables/thai_vietnamese_tables.h   the Thai (code page 874) and Vietnamese (1258) tables
+  decode/tables/palm_western_table.h       the Western Palm DOC table: ISO-8859-1, with the
+                                            Windows code page 1252 in 0x80 to 0x9F
   tests/decode/reference/single_byte_tables.txt
                                             every byte of every table and the unit it must give
 
@@ -15,6 +17,10 @@ unassigned the viewer does not leave it to chance; the cell gets a fixed value:
                0xA4, 0xA5, 0xAA, 0xAE and 0xD2 hold 0xFFFF, 0xFF holds 0x0000
   Thai, Vietnamese
                every gap repeats the unit of the nearest assigned byte below it
+  Palm DOC Western
+               Palm books write Western text in Windows code page 1252: its five gaps
+               (0x81, 0x8D, 0x8F, 0x90, 0x9D) keep the unit of the byte's own value, as in
+               ISO-8859-1 and as Windows itself converts them
 
 The script checks what it reads and what it writes, and stops with an error when a source
 mapping is not the one it expects (cell and character counts, gaps, the listed cells). When
@@ -38,6 +44,7 @@ SCRIPT = "tools/gen_single_byte_tables.py"
 
 ISO_HEADER = "decode/tables/iso8859_tables.h"
 THAI_VIET_HEADER = "decode/tables/thai_vietnamese_tables.h"
+PALM_WESTERN_HEADER = "decode/tables/palm_western_table.h"
 REFERENCE = "tests/decode/reference/single_byte_tables.txt"
 
 GLIBC_CHARMAPS = "/usr/share/i18n/charmaps"
@@ -81,6 +88,10 @@ def fill_from_below(byte, mapping):
     return mapping[below]
 
 
+def fill_same(byte, mapping):
+    return byte
+
+
 def byte_range(first, last):
     return range(first, last + 1)
 
@@ -110,6 +121,9 @@ TABLES = [
           + list(byte_range(0xFC, 0xFF)), 225, fill_from_below),
     Table("vietnamese", "cp1258", "ibm-5354", "CP1258",
           [0x81, 0x8A, 0x8D, 0x8E, 0x8F, 0x90, 0x9A, 0x9D, 0x9E], 247, fill_from_below),
+    # Not a catalogue row of its own: the Palm DOC reader's Western table.
+    Table("palm-western", "cp1252", "windows-1252", "CP1252",
+          [0x81, 0x8D, 0x8F, 0x90, 0x9D], 251, fill_same),
 ]
 
 # Cells the finished tables must hold, written out one by one rather than derived from the
@@ -139,6 +153,10 @@ LISTED_CELLS = {
         0x9D: 0x0153, 0x9E: 0x0153,
         # the combining marks stay separate characters
         0xCC: 0x0300, 0xD2: 0x0309, 0xDE: 0x0303, 0xEC: 0x0301, 0xF2: 0x0323},
+    "palm-western": {
+        0x80: 0x20AC, 0x81: 0x0081, 0x85: 0x2026, 0x8D: 0x008D, 0x93: 0x201C, 0x94: 0x201D,
+        0x96: 0x2013, 0x97: 0x2014, 0x9D: 0x009D, 0x9F: 0x0178, 0xA0: 0x00A0, 0xE9: 0x00E9,
+        0xFF: 0x00FF},
 }
 
 # Where a second source is known to assign another character than the primary one. Anything
@@ -197,6 +215,9 @@ def check_units(table, units):
         expect(units == list(range(256)), "iso8859-1: not every byte maps to itself")
     if table.name == "iso8859-6":
         expect(units.count(0xFFFF) == 45, "iso8859-6: not 45 cells of 0xFFFF")
+    if table.name == "palm-western":
+        expect(all(units[b] == b for b in range(256) if not 0x80 <= b <= 0x9F),
+               "palm-western: a byte outside 0x80 to 0x9F is not its ISO-8859-1 unit")
 
 
 # --- second sources -------------------------------------------------------------------------
@@ -323,6 +344,15 @@ def thai_viet_header(thai, vietnamese):
             f"{cpp_rows(vietnamese, '    ')}\n}};\n")
 
 
+def palm_western_header(units):
+    return (banner("//", "The Western Palm DOC table, one UTF-16 unit per byte.")
+            + "#pragma once\n\n"
+            "// ISO-8859-1, except 0x80 to 0x9F, which Palm books fill from Windows code page 1252\n"
+            "// (curly quotes, dashes, the euro sign); its five gaps keep the byte's own value.\n"
+            "inline constexpr char16_t kPalmWesternTable[256] = {\n"
+            f"{cpp_rows(units, '    ')}\n}};\n")
+
+
 def reference_text(tables):
     lines = [banner("#", "For every byte (hex), the UTF-16 unit (hex) each table must give, "
                          "gaps filled.").rstrip("\n"),
@@ -347,7 +377,8 @@ def generate(notes):
     files = {
         ISO_HEADER: iso_header(iso),
         THAI_VIET_HEADER: thai_viet_header(built[7][1], built[8][1]),
-        REFERENCE: reference_text(built),
+        PALM_WESTERN_HEADER: palm_western_header(built[9][1]),
+        REFERENCE: reference_text(built[:9]),
     }
     return files
 

@@ -2,7 +2,8 @@
 // paths, on a device that holds folders, a file and links leading in, out and nowhere. Every
 // device path must land inside the device folder, lexically, and (unless the mapping reports
 // that it leads out through a link) with its links followed too, as the standard library
-// resolves them; every host path's device path must lead back to that host path.
+// resolves them; every host path's device path must lead back to that host path. Names are
+// taken unit for unit: a leading U+FFFE or U+FEFF is part of the name, never a byte-order mark.
 #include <QDir>
 #include <QFile>
 #include <QString>
@@ -26,6 +27,21 @@ void check(bool condition) {
 
 bool lexicallyInside(const std::string& path, const std::string& root) {
   return path == root || (path.size() > root.size() && path.compare(0, root.size(), root) == 0 && path[root.size()] == '/');
+}
+
+// Below the root, every name is a plain name: none empty, ".", "..", and no zero byte, so that
+// neither the host nor a later step can read the path as leading elsewhere.
+bool plainNamesBelow(const std::string& path, const std::string& root) {
+  if (path == root) return true;
+  std::size_t start = root.size() + 1;
+  while (start <= path.size()) {
+    std::size_t end = path.find('/', start);
+    if (end == std::string::npos) end = path.size();
+    const std::string name = path.substr(start, end - start);
+    if (name.empty() || name == "." || name == ".." || name.find('\0') != std::string::npos) return false;
+    start = end + 1;
+  }
+  return true;
 }
 
 // The device, made once: "\" is a fresh temporary folder.
@@ -61,6 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   const DeviceLocation location = locateDevicePath(devicePath);
   check(lexicallyInside(location.hostPath, root));
+  check(plainNamesBelow(location.hostPath, root));
   for (const std::u16string& name : location.components) {
     check(!name.empty() && name != u"." && name != u".." && name.find_first_of(u"\\/") == std::u16string::npos);
   }

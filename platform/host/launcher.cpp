@@ -3,12 +3,15 @@
 // creates the program folder as an installer would, makes the command line a device path,
 // answers other starts of the viewer on the same device, and runs the program's entry point.
 // With a screenshot requested (always when headless) it writes the device screen once the
-// viewer has settled and asks the program to quit.
+// viewer has settled and its document is drawn, and asks the program to quit. Headless, the
+// message boxes that would wait for a person (the size advice) are answered with OK first.
 #include "platform/host/launcher.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QSettings>
 #include <QTimer>
 #include <cstdio>
@@ -26,12 +29,13 @@
 #include "platform/system/program_reset.h"
 #include "platform/system/single_instance.h"
 #include "platform/system/window_records.h"
+#include "platform/textview/text_widget.h"
 
 namespace platform::host {
 namespace {
 
 constexpr int64_t kSettledAfterMs = 500;   // no message handed out for this long: settled
-constexpr int64_t kLongestWaitMs = 5000;   // after the first window shows, never wait longer
+constexpr int64_t kLongestWaitMs = 30000;  // after the first window shows (or a box was answered), never wait longer
 constexpr int64_t kNoWindowWaitMs = 10000; // a program that shows nothing is pictured anyway
 constexpr const char* kDefaultScreenshot = "quillscope-screenshot.png";
 
@@ -43,7 +47,9 @@ void printUsage(const char* program) {
       "                       (without a display this is done anyway, to %s)\n"
       "  --no-screenshot      without a display, run until the program quits (for scripts)\n"
       "  --version            show the version\n"
-      "Keys: cursor keys scroll, Enter is the centre key, F1-F4 are the application keys.\n",
+      "Keys: cursor keys scroll, Enter is the centre key, F1-F4 are the application keys;\n"
+      "      Page Up/Down, Home/End, Ctrl+A/C/O, F10, Alt+F/T and the Menu key as on the desktop.\n"
+      "QUILLSCOPE_SCALE (0.5 to 4) forces the window's scale; by default it fits the screen.\n",
       program, kDefaultScreenshot);
 }
 
@@ -56,9 +62,11 @@ bool isHeadless() {
 }
 
 // Watches the program settle after start-up, then writes the screenshot and asks it to quit.
+// Headless, nobody can press a message box's OK: the watcher does, as a person would.
 class ScreenshotWatcher {
  public:
-  explicit ScreenshotWatcher(std::string path) : path_(std::move(path)) {
+  ScreenshotWatcher(std::string path, bool answerMessageBoxes)
+      : path_(std::move(path)), answerMessageBoxes_(answerMessageBoxes) {
     timer_.setInterval(50);
     QObject::connect(&timer_, &QTimer::timeout, [this] { tick(); });
     timer_.start();
@@ -75,6 +83,10 @@ class ScreenshotWatcher {
       if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
       return;
     }
+    if (answerMessageBoxes_ && answerMessageBox()) {
+      answeredAt_ = now;
+      return;
+    }
     if (firstShown_ < 0) {
       for (HWND hwnd : windows::topLevelWindows()) {
         if (IsWindowVisible(hwnd)) firstShown_ = now;
@@ -82,9 +94,11 @@ class ScreenshotWatcher {
       if (firstShown_ < 0 && now - started_ < kNoWindowWaitMs) return;
       if (firstShown_ < 0) firstShown_ = now - kLongestWaitMs;
     }
-    const int64_t quietSince = std::max(messages::lastDispatchTime(), firstShown_);
-    const bool settled = messages::queuedMessageCount() == 0 && now - quietSince >= kSettledAfterMs;
-    if (!settled && now - firstShown_ < kLongestWaitMs) return;
+    const int64_t waitingSince = std::max(firstShown_, answeredAt_);
+    const int64_t quietSince = std::max(messages::lastDispatchTime(), waitingSince);
+    const bool settled = messages::queuedMessageCount() == 0 && now - quietSince >= kSettledAfterMs &&
+                         textview::TextViewWidget::everyShownViewDrawn();
+    if (!settled && now - waitingSince < kLongestWaitMs) return;
     done_ = true;
     const QString absolute = QFileInfo(QString::fromLocal8Bit(path_.c_str())).absoluteFilePath();
     if (writeScreenshot(absolute.toLocal8Bit().constData())) {
@@ -96,11 +110,25 @@ class ScreenshotWatcher {
     PostQuitMessage(0);
   }
 
-  std::string path_;         // where the picture goes
-  QTimer timer_;             // polls the program's state
-  int64_t started_ = 0;      // when watching began
-  int64_t firstShown_ = -1;  // when the first top-level window was seen shown
-  bool done_ = false;        // the picture was taken and the quit request posted
+  // Presses OK on a message box that is up and offers it (the size advice); true if it did.
+  static bool answerMessageBox() {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr || !box->isVisible()) return false;
+    QAbstractButton* ok = box->button(QMessageBox::Ok);
+    if (ok == nullptr) return false;
+    std::printf("Answered the message \"%s\" with OK\n", box->text().toLocal8Bit().constData());
+    std::fflush(stdout);
+    ok->click();
+    return true;
+  }
+
+  std::string path_;               // where the picture goes
+  bool answerMessageBoxes_;        // headless: press OK on message boxes
+  QTimer timer_;                   // polls the program's state
+  int64_t started_ = 0;            // when watching began
+  int64_t firstShown_ = -1;        // when the first top-level window was seen shown
+  int64_t answeredAt_ = -1;        // when a message box was last answered
+  bool done_ = false;              // the picture was taken and the quit request posted
 };
 
 }  // namespace
@@ -166,7 +194,7 @@ int runDesktopProgram(int argc, char** argv, ProgramEntry entry, const ResourceS
   }
   std::u16string commandLine = commandLineFor(options.words);
   std::unique_ptr<ScreenshotWatcher> watcher;
-  if (!options.screenshot.empty()) watcher = std::make_unique<ScreenshotWatcher>(options.screenshot);
+  if (!options.screenshot.empty()) watcher = std::make_unique<ScreenshotWatcher>(options.screenshot, headless);
 
   const int exitCode = entry(programInstance(), nullptr, commandLine.data(), SW_SHOWNORMAL);
 

@@ -16,7 +16,7 @@ namespace {
 // Where a desktop dialog stands on the picture: its place relative to the screen, or the
 // middle of the screen when it lies outside (the headless platform places windows anywhere).
 QPoint placeOnScreen(const QWidget* dialog, const QWidget* screen, const QSize& pictureSize) {
-  const QRect onScreen = dialog->frameGeometry().translated(-screen->geometry().topLeft());
+  const QRect onScreen = dialog->frameGeometry().translated(-screen->mapToGlobal(QPoint(0, 0)));
   if (QRect(QPoint(0, 0), pictureSize).contains(onScreen)) return onScreen.topLeft();
   return QPoint((pictureSize.width() - dialog->width()) / 2, (pictureSize.height() - dialog->height()) / 2);
 }
@@ -25,7 +25,7 @@ QPoint placeOnScreen(const QWidget* dialog, const QWidget* screen, const QSize& 
 
 bool writeScreenshot(const char* pngPath) {
   if (pngPath == nullptr || *pngPath == 0 || QApplication::instance() == nullptr) return false;
-  QWidget* screen = widgets::deviceScreen();
+  QWidget* screen = widgets::deviceSurface();
   if (screen == nullptr) return false;
   // Pending layout and paint requests first, so the picture shows what the viewer shows.
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -34,7 +34,7 @@ bool writeScreenshot(const char* pngPath) {
 
   QPainter painter(&picture);
   for (QWidget* window : QApplication::topLevelWidgets()) {
-    if (window == screen || !window->isVisible() || !(window->windowType() == Qt::Dialog)) continue;
+    if (window == screen->window() || !window->isVisible() || !(window->windowType() == Qt::Dialog)) continue;
     painter.drawPixmap(placeOnScreen(window, screen, picture.size()), window->grab());
   }
   painter.end();

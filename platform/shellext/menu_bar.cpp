@@ -2,7 +2,8 @@
 // a window of its own (owned by the program's window, never active), with one button per button
 // of the menu-bar description, captioned from the string table. A button with a pop-up drops
 // down that pop-up of the description's menu; the chosen item reaches the parent window as a
-// posted WM_COMMAND with the item's id. A button without a pop-up posts its own command.
+// posted WM_COMMAND with the item's id. A button without a pop-up posts its own command. A
+// button's command sent to the bar itself presses that button.
 #include "platform/shellext/menu_bar.h"
 
 #include <QHBoxLayout>
@@ -104,6 +105,18 @@ LRESULT menuBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         state.buttons.push_back(setup->description->buttons[i]);
       }
       widgets::attachWidget(hwnd, buildWidget(hwnd, state, setup->instance), widgets::InputRouting::Native);
+      return 0;
+    }
+    case WM_COMMAND: {
+      // A button's own command sent to the bar presses that button, as a tap would: the
+      // program opens a menu from the keyboard this way (F10, Alt+F).
+      const auto it = bars().find(hwnd);
+      if (it == bars().end()) return 0;
+      for (size_t i = 0; i < it->second.buttons.size(); ++i) {
+        if (it->second.buttons[i].command != LOWORD(wParam) || !it->second.buttons[i].enabled) continue;
+        pressButton(hwnd, i);
+        return 0;
+      }
       return 0;
     }
     case WM_DESTROY: {

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 
 #include "platform/system/local_memory.h"
+#include "platform/system/qt_units.h"
 #include "platform/system/windows.h"
 
 namespace {
@@ -49,7 +50,7 @@ HANDLE SetClipboardData(UINT format, HANDLE data) {
   size_t length = 0;
   while (length < maxUnits && units[length] != 0) ++length;
   if (QGuiApplication::instance() != nullptr) {
-    QGuiApplication::clipboard()->setText(QString::fromUtf16(units, static_cast<qsizetype>(length)));
+    QGuiApplication::clipboard()->setText(platform::unitsToQString(units, static_cast<qsizetype>(length)));
   }
   if (state().given != data) release(state().given);
   state().given = data;

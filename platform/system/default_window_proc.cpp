@@ -1,6 +1,7 @@
 // DefWindowProc: the platform's default handling of a message, with its documented results.
 #include "platform/system/device_screen.h"
 #include "platform/system/message_loop.h"
+#include "platform/system/qt_units.h"
 #include "platform/system/text_utils.h"
 #include "platform/system/window_records.h"
 #include "platform/system/window_widgets.h"
@@ -13,7 +14,7 @@ LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SETTEXT:
       record->text = platform::text::fromPointer(reinterpret_cast<LPCWSTR>(lParam));
-      if (record->widget && !record->isChild()) record->widget->setWindowTitle(QString::fromStdU16String(record->text));
+      if (record->widget && !record->isChild()) record->widget->setWindowTitle(platform::unitsToQString(record->text));
       platform::widgets::refreshTopBar();
       return TRUE;
     case WM_GETTEXT:

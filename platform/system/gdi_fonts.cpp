@@ -13,6 +13,7 @@
 
 #include "platform/system/gdi_objects.h"
 #include "platform/system/handle_allocator.h"
+#include "platform/system/qt_units.h"
 #include "platform/system/window_host.h"
 
 namespace platform::gdi {
@@ -26,7 +27,7 @@ std::unordered_map<uintptr_t, LOGFONT>& fonts() {
 QString faceNameOf(const LOGFONT& logFont) {
   size_t length = 0;
   while (length < static_cast<size_t>(LF_FACESIZE) && logFont.lfFaceName[length] != 0) ++length;
-  return QString::fromUtf16(logFont.lfFaceName, static_cast<qsizetype>(length));
+  return platform::unitsToQString(logFont.lfFaceName, static_cast<qsizetype>(length));
 }
 
 struct CharsetWritingSystem {
@@ -187,8 +188,8 @@ int EnumFontFamilies(HDC /*dc*/, LPCWSTR family, FONTENUMPROC proc, LPARAM data)
   QStringList families;
   if (family == nullptr) {
     families = platform::gdi::enumerationOrder();
-  } else if (QFontDatabase::hasFamily(QString::fromUtf16(family))) {
-    families.push_back(QString::fromUtf16(family));
+  } else if (QFontDatabase::hasFamily(platform::zeroTerminatedToQString(family))) {
+    families.push_back(platform::zeroTerminatedToQString(family));
   }
   int last = 1;
   for (const QString& name : families) {

@@ -13,6 +13,7 @@
 
 #include <QAbstractSlider>
 #include <QApplication>
+#include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -44,7 +45,7 @@ bool isInDialog(HWND hwnd) {
 }
 
 QPoint toDeviceScreen(const QPointF& globalPosition) {
-  QWidget* screen = widgets::deviceScreen();
+  QWidget* screen = widgets::deviceSurface();
   if (screen == nullptr) return {};
   const QPoint local = screen->mapFromGlobal(globalPosition.toPoint());
   const double scale = widgets::deviceScale();
@@ -154,13 +155,18 @@ class InputRouter : public QObject {
     if (!record) return false;
     const bool dialogKey = vk == VK_RETURN || vk == VK_ESCAPE;
     if (record->routing == widgets::InputRouting::Native && !(dialogKey && isInDialog(hwnd))) return false;
+    // As the platform reports them, keys typed with Alt held (bit 29 set) and F10 are the
+    // keys that work the menus: WM_SYSKEYDOWN / WM_SYSKEYUP.
+    const bool alt = (modifiers & MOD_ALT) != 0;
+    const bool menuKey = alt || vk == VK_F10;
+    const LPARAM altFlag = alt ? (LPARAM{1} << 29) : 0;
     if (press) {
       const QString text = key->text();
       if (text.size() == 1 && text.at(0).unicode() >= 0x20) messages::rememberKeyText(vk, text.at(0).unicode());
-      const LPARAM flags = 1 | (key->isAutoRepeat() ? (1 << 30) : 0);
-      PostMessage(hwnd, WM_KEYDOWN, vk, flags);
+      const LPARAM flags = 1 | (key->isAutoRepeat() ? (1 << 30) : 0) | altFlag;
+      PostMessage(hwnd, menuKey ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, flags);
     } else if (record->routing == widgets::InputRouting::Messages) {
-      PostMessage(hwnd, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u));
+      PostMessage(hwnd, menuKey ? WM_SYSKEYUP : WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u) | altFlag);
     }
     return true;
   }
@@ -239,3 +245,10 @@ void installInputRouting() {
 }
 
 }  // namespace platform::input
+
+BOOL GetCursorPos(POINT* point) {
+  if (point == nullptr) return FALSE;
+  const QPoint position = platform::input::toDeviceScreen(QCursor::pos());
+  *point = POINT{position.x(), position.y()};
+  return TRUE;
+}

@@ -13,7 +13,7 @@ namespace {
 
 // Keys whose codes do not follow from a range; the first entry for a virtual key is the one
 // that qtKeyFromVirtualKey gives back.
-constexpr std::array<std::pair<int, WORD>, 26> kKeys{{
+constexpr std::array<std::pair<int, WORD>, 27> kKeys{{
     {Qt::Key_Left, VK_LEFT},       {Qt::Key_Up, VK_UP},          {Qt::Key_Right, VK_RIGHT},
     {Qt::Key_Down, VK_DOWN},       {Qt::Key_Return, VK_RETURN},  {Qt::Key_Enter, VK_RETURN},
     {Qt::Key_F1, VK_APP1},         {Qt::Key_F2, VK_APP2},        {Qt::Key_F3, VK_APP3},
@@ -22,7 +22,7 @@ constexpr std::array<std::pair<int, WORD>, 26> kKeys{{
     {Qt::Key_Space, VK_SPACE},     {Qt::Key_Tab, VK_TAB},        {Qt::Key_Backtab, VK_TAB},
     {Qt::Key_Backspace, VK_BACK},  {Qt::Key_Delete, VK_DELETE},  {Qt::Key_Insert, 0x2D},
     {Qt::Key_Shift, 0x10},         {Qt::Key_Control, 0x11},      {Qt::Key_Alt, 0x12},
-    {Qt::Key_Pause, 0x13},         {Qt::Key_CapsLock, 0x14},
+    {Qt::Key_Pause, 0x13},         {Qt::Key_CapsLock, 0x14},     {Qt::Key_Menu, VK_APPS},
 }};
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <map>
 
 #include "platform/system/message_loop.h"
+#include "platform/system/qt_units.h"
 #include "platform/system/responders.h"
 #include "platform/system/text_utils.h"
 #include "platform/system/window_host.h"
@@ -72,8 +73,8 @@ int closeResult(const std::vector<ButtonChoice>& buttons) {
 int showDesktopBox(const platform::responders::MessageBoxCall& call) {
   const auto buttons = buttonsFor(call.type);
   QMessageBox box(platform::widgets::deviceScreen());
-  box.setWindowTitle(QString::fromStdU16String(call.caption));
-  box.setText(QString::fromStdU16String(call.text));
+  box.setWindowTitle(platform::unitsToQString(call.caption));
+  box.setText(platform::unitsToQString(call.text));
   box.setIcon(iconFor(call.type));
   std::map<QAbstractButton*, int> ids;
   for (const auto& choice : buttons) ids[box.addButton(choice.button)] = choice.id;

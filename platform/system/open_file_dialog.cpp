@@ -17,6 +17,7 @@
 #include "platform/system/commdlg.h"
 #include "platform/system/files/device_paths.h"
 #include "platform/system/message_loop.h"
+#include "platform/system/qt_units.h"
 #include "platform/system/responders.h"
 #include "platform/system/window_host.h"
 
@@ -35,9 +36,9 @@ std::vector<FilterPair> readFilterPairs(LPCWSTR list) {
   if (list == nullptr) return pairs;
   while (*list != 0 && pairs.size() < kMaxFilterPairs) {
     FilterPair pair;
-    pair.name = QString::fromUtf16(list);
+    pair.name = platform::zeroTerminatedToQString(list);
     list += pair.name.size() + 1;
-    pair.patterns = QString::fromUtf16(list);
+    pair.patterns = platform::zeroTerminatedToQString(list);
     list += pair.patterns.size() + 1;
     pairs.push_back(pair);
     if (pair.patterns.isEmpty()) break;  // the list ended early
@@ -65,7 +66,7 @@ std::u16string askForFile(const OPENFILENAME& request, const std::vector<FilterP
                                          ? std::u16string(request.lpstrInitialDir)
                                          : std::u16string(u"\\My Documents");
   QFileDialog dialog(platform::widgets::deviceScreen(),
-                     request.lpstrTitle != nullptr ? QString::fromUtf16(request.lpstrTitle) : QStringLiteral("Open"),
+                     request.lpstrTitle != nullptr ? platform::zeroTerminatedToQString(request.lpstrTitle) : QStringLiteral("Open"),
                      hostFolderFor(startFolder));
   dialog.setOption(QFileDialog::DontUseNativeDialog);  // the same dialog on every desktop, headless included
   dialog.setAcceptMode(QFileDialog::AcceptOpen);

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "platform/system/menus.h"
+#include "platform/system/qt_units.h"
 #include "platform/system/responders.h"
 #include "platform/system/window_host.h"
 
@@ -21,7 +22,7 @@ void buildDesktopMenu(QMenu& target, HMENU menu, int depth) {
       target.addSeparator();
       continue;
     }
-    const QString text = QString::fromStdU16String(item.text).replace(QLatin1Char('&'), QLatin1String("&&"));
+    const QString text = platform::unitsToQString(item.text).replace(QLatin1Char('&'), QLatin1String("&&"));
     const bool enabled = (item.flags & (MF_GRAYED | MF_DISABLED)) == 0;
     if ((item.flags & MF_POPUP) != 0) {
       QMenu* sub = target.addMenu(text);
@@ -52,7 +53,7 @@ UINT trackMenu(HMENU menu, int x, int y, HWND owner, bool above) {
     buildDesktopMenu(desktopMenu, menu, 0);
     const double scale = widgets::deviceScale();
     QPoint point(static_cast<int>(std::lround(x * scale)), static_cast<int>(std::lround(y * scale)));
-    point = widgets::deviceScreen()->mapToGlobal(point);
+    point = widgets::deviceSurface()->mapToGlobal(point);
     if (above) point.ry() -= desktopMenu.sizeHint().height();
     if (const QAction* action = desktopMenu.exec(point)) chosen = action->data().toUInt();
   }

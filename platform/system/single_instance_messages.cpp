@@ -3,12 +3,14 @@
 #include <QByteArray>
 #include <QStringList>
 
+#include "platform/system/qt_units.h"
+
 namespace platform::single_instance {
 namespace {
 
 // "-" stands for the empty text, so a text of its own is encoded with its "-" escaped.
 QString encode(const std::u16string& text) {
-  const QByteArray encoded = QString::fromStdU16String(text).toUtf8().toPercentEncoding(QByteArray(), "-");
+  const QByteArray encoded = platform::unitsToQString(text).toUtf8().toPercentEncoding(QByteArray(), "-");
   return encoded.isEmpty() ? QStringLiteral("-") : QString::fromLatin1(encoded);
 }
 

@@ -1,6 +1,7 @@
 // Text at the boundary between the program's UTF-16 and Qt's QString.
 #include <QString>
 
+#include "platform/system/qt_units.h"
 #include "platform/system/text_utils.h"
 #include "platform/system/window_host.h"
 
@@ -8,12 +9,12 @@ namespace platform::widgets {
 
 QString toQString(LPCWSTR text) {
   if (text == nullptr) return {};
-  return QString::fromUtf16(text);
+  return platform::zeroTerminatedToQString(text);
 }
 
 QString toQString(LPCWSTR text, int length) {
   if (text == nullptr || length <= 0) return {};
-  return QString::fromUtf16(text, length);
+  return platform::unitsToQString(text, length);
 }
 
 std::u16string toU16(const QString& text) { return text.toStdU16String(); }

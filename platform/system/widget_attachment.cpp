@@ -5,9 +5,11 @@
 #include <QApplication>
 #include <QHash>
 #include <cmath>
+#include <vector>
 
 #include "platform/system/device_screen.h"
 #include "platform/system/gdi_objects.h"
+#include "platform/system/qt_units.h"
 #include "platform/system/window_host.h"
 #include "platform/system/window_records.h"
 #include "platform/system/window_widgets.h"
@@ -42,7 +44,7 @@ QWidget* containerFor(const windows::WindowRecord& record) {
     const auto parent = windows::findWindow(record.parent);
     return parent ? parent->widget.data() : nullptr;
   }
-  return widgets::deviceScreen();
+  return widgets::deviceSurface();
 }
 
 void placeInContainer(windows::WindowRecord& record) {
@@ -63,7 +65,7 @@ void ensureWidget(HWND hwnd) {
   if (!record || !record->widget.isNull() || QApplication::instance() == nullptr) return;
   PlatformChange change;
   auto* surface = new QWidget();
-  surface->setObjectName(QString::fromStdU16String(record->windowClass->name));
+  surface->setObjectName(platform::unitsToQString(record->windowClass->name));
   if (const auto colour = gdi::brushColor(record->windowClass->info.hbrBackground)) {
     surface->setAutoFillBackground(true);
     QPalette colours = surface->palette();
@@ -79,6 +81,17 @@ void syncGeometry(windows::WindowRecord& record) {
   if (record.widget.isNull()) return;
   PlatformChange change;
   record.widget->setGeometry(scaledRect(record.rect));
+}
+
+void resyncAllGeometry() {
+  std::vector<HWND> pending = windows::topLevelWindows();
+  while (!pending.empty()) {
+    const auto record = windows::findWindow(pending.back());
+    pending.pop_back();
+    if (!record) continue;
+    syncGeometry(*record);
+    pending.insert(pending.end(), record->children.begin(), record->children.end());
+  }
 }
 
 void syncVisibility(windows::WindowRecord& record) {

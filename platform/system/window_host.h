@@ -34,6 +34,10 @@ QWidget* widgetOf(HWND hwnd);
 HWND windowOf(const QWidget* widget);
 // The device screen: the desktop window that holds every top-level window of the program.
 QWidget* deviceScreen();
+// The handheld's screen inside it: 480 x 640 device pixels drawn deviceScale() times larger,
+// centred in the desktop window. Top-level windows are placed on it and device coordinates
+// are taken from it.
+QWidget* deviceSurface();
 
 // Text conversions at the boundary.
 QString toQString(LPCWSTR text);
@@ -48,6 +52,9 @@ QFont fontFromHandle(HFONT font);
 // The picture of an icon handle from LoadIcon (a null pixmap for anything else).
 QPixmap iconPixmap(HICON icon);
 // Desktop pixels per device pixel: the device's 12-pixel font is drawn this many times larger.
+// Chosen when first asked (QUILLSCOPE_SCALE, else the largest scale up to 1.5 at which the
+// whole device screen fits the desktop's available area) and changed when the desktop window
+// is resized.
 double deviceScale();
 
 // Registers a class whose procedure belongs to the layer (controls, dialogs, text view) so that

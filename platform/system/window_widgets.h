@@ -12,6 +12,8 @@ namespace platform::widgets {
 void ensureWidget(HWND hwnd);
 // The widget's geometry from the record's rectangle (device pixels times deviceScale()).
 void syncGeometry(windows::WindowRecord& record);
+// syncGeometry for every window of the program (the scale changed).
+void resyncAllGeometry();
 // Shown or hidden as the record says (a child shows only inside a shown parent, as in Qt).
 void syncVisibility(windows::WindowRecord& record);
 void syncEnabled(windows::WindowRecord& record);

@@ -15,6 +15,7 @@
 // ---------------------------------------------------------------------------------------------
 using BYTE = uint8_t;
 using WORD = uint16_t;
+using SHORT = int16_t;
 using DWORD = uint32_t;
 using UINT = uint32_t;
 using INT = int32_t;
@@ -218,6 +219,9 @@ inline constexpr UINT WM_NOTIFY = 0x004E;
 inline constexpr UINT WM_KEYDOWN = 0x0100;
 inline constexpr UINT WM_KEYUP = 0x0101;
 inline constexpr UINT WM_CHAR = 0x0102;
+// A key pressed with Alt held, or F10: the keys that work the menus.
+inline constexpr UINT WM_SYSKEYDOWN = 0x0104;
+inline constexpr UINT WM_SYSKEYUP = 0x0105;
 inline constexpr UINT WM_INITDIALOG = 0x0110;
 inline constexpr UINT WM_COMMAND = 0x0111;
 inline constexpr UINT WM_TIMER = 0x0113;
@@ -279,7 +283,9 @@ inline constexpr WORD VK_UP = 0x26;
 inline constexpr WORD VK_RIGHT = 0x27;
 inline constexpr WORD VK_DOWN = 0x28;
 inline constexpr WORD VK_DELETE = 0x2E;
+inline constexpr WORD VK_APPS = 0x5D;  // the Menu (context menu) key
 inline constexpr WORD VK_F1 = 0x70;
+inline constexpr WORD VK_F10 = 0x79;
 inline constexpr WORD VK_APP1 = 0xC1;  // the handheld's four application keys
 inline constexpr WORD VK_APP2 = 0xC2;
 inline constexpr WORD VK_APP3 = 0xC3;
@@ -370,6 +376,8 @@ LONG SetWindowLong(HWND hwnd, int index, LONG value);
 LONG_PTR GetWindowLongPtr(HWND hwnd, int index);
 LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value);
 HWND SetFocus(HWND hwnd);  // sends WM_KILLFOCUS to the old and WM_SETFOCUS to the new window
+// Where the pointer is, in device pixels of the screen.
+BOOL GetCursorPos(POINT* point);
 HWND GetFocus();
 HWND GetActiveWindow();
 HWND GetDesktopWindow();

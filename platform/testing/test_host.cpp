@@ -25,6 +25,8 @@ namespace platform::testing {
 void initTestHost(int* argc, char** argv, const ResourceSection* resources) {
   if (QApplication::instance() == nullptr) {
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // The device screen at one known scale, whatever the size of the test desktop's screen.
+    setenv("QUILLSCOPE_SCALE", "1.5", 0);
     static int fallbackArgc = 1;
     static char programName[] = "quillscope-test";
     static char* fallbackArgv[] = {programName, nullptr};

@@ -46,9 +46,9 @@ void pumpFor(int ms);
 // Input as a user gives it, through the desktop's own events (so focus, hot keys and the
 // window procedures see what they would see).
 void pressKey(WORD vk);                       // key press and release on the focused widget
-void pressKey(WORD vk, UINT modifiers);
+void pressKey(WORD vk, UINT modifiers);       // the same with MOD_CONTROL, MOD_SHIFT, MOD_ALT held
 // Files dragged from the desktop and dropped on the viewer's screen (host paths).
-void dropFiles(const std::vector<std::string>& hostPaths);       // the same with MOD_CONTROL, MOD_SHIFT, MOD_ALT held
+void dropFiles(const std::vector<std::string>& hostPaths);
 void tap(HWND hwnd, int x, int y);            // left press and release, short
 void rightClick(HWND hwnd, int x, int y);     // right-button press and release
 // Left press at x, y (device pixels of the window), held still for `holdMs` milliseconds while

@@ -1,13 +1,18 @@
 // The "RichInk" window class: its class procedure reads as a table of the control's messages,
 // each handled by a short function over the window's TextViewWidget and its TextViewControl.
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMimeData>
+#include <QPointer>
 #include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdint>
 #include <memory>
 
+#include "platform/system/device_screen.h"
+#include "platform/system/qt_units.h"
 #include "platform/system/window_host.h"
 #include "platform/textview/font_fallback.h"
 #include "platform/textview/readers/plain_text_reader.h"
@@ -38,7 +43,51 @@ QPointF widgetPoint(LPARAM lParam) {
 
 QString faceNameOf(const WCHAR (&faceName)[LF_FACESIZE]) {
   const WCHAR* end = std::find(faceName, faceName + LF_FACESIZE, u'\0');  // never past the field
-  return QString::fromUtf16(faceName, static_cast<qsizetype>(end - faceName));
+  return platform::unitsToQString(faceName, static_cast<qsizetype>(end - faceName));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The desktop's primary selection
+// ---------------------------------------------------------------------------------------------
+
+// Counts the contents a view has shown, so that a selection offered earlier is known stale.
+constexpr const char* kContentGeneration = "quillscopeContentGeneration";
+
+qlonglong contentGeneration(const TextViewWidget& view) { return view.property(kContentGeneration).toLongLong(); }
+void contentReplaced(TextViewWidget& view) { view.setProperty(kContentGeneration, contentGeneration(view) + 1); }
+
+// The selected text, given only when another program asks for it (a middle click): a selection
+// of a whole large document is never copied just because it was made. Once the view shows
+// something else, or another selection, it gives nothing.
+class PrimarySelection final : public QMimeData {
+ public:
+  explicit PrimarySelection(TextViewWidget& view)
+      : view_(&view), generation_(contentGeneration(view)), start_(view.control().selectionStart()),
+        end_(view.control().selectionEnd()) {}
+
+  QStringList formats() const override { return {QStringLiteral("text/plain")}; }
+  bool hasFormat(const QString& type) const override { return type == QLatin1String("text/plain"); }
+
+ protected:
+  QVariant retrieveData(const QString& type, QMetaType) const override {
+    if (type != QLatin1String("text/plain") || view_.isNull() || contentGeneration(*view_) != generation_) return {};
+    const TextViewControl& control = view_->control();
+    if (control.selectionStart() != start_ || control.selectionEnd() != end_) return {};
+    return control.selectedText();
+  }
+
+ private:
+  QPointer<TextViewWidget> view_;  // the view whose selection this is (not owned)
+  qlonglong generation_;           // its content when the selection was made
+  qsizetype start_;                // the selection then
+  qsizetype end_;
+};
+
+// A selection made in the view becomes the desktop's primary selection, where it has one.
+void offerPrimarySelection(TextViewWidget& view) {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (clipboard == nullptr || !clipboard->supportsSelection() || !view.control().hasSelection()) return;
+  clipboard->setMimeData(new PrimarySelection(view), QClipboard::Selection);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -48,6 +97,7 @@ QString faceNameOf(const WCHAR (&faceName)[LF_FACESIZE]) {
 LRESULT onSetText(TextViewWidget& view, LPARAM lParam) {
   const auto* text = reinterpret_cast<LPCWSTR>(lParam);
   view.control().setPlainText(text != nullptr ? widgets::toQString(text) : QString());
+  contentReplaced(view);
   view.contentChanged();
   return TRUE;
 }
@@ -77,6 +127,7 @@ LRESULT onGetText(TextViewWidget& view, WPARAM maxCount, LPARAM lParam) {
 
 LRESULT onClearAll(TextViewWidget& view) {
   view.control().clear();
+  contentReplaced(view);
   view.contentChanged();
   return TRUE;
 }
@@ -90,6 +141,7 @@ LRESULT onStreamIn(TextViewWidget& view, WPARAM format, LPARAM lParam) {
   const ByteView streamBytes(bytes.data(), bytes.size());
   const bool plainOnly = (format & SF_RTF) == 0 && (format & SF_TEXT) != 0;
   view.control().setDocument(plainOnly ? plainTextReader().read(streamBytes) : readDocument(streamBytes));
+  contentReplaced(view);
   view.contentChanged();
   return static_cast<LRESULT>(view.control().document().length());
 }
@@ -100,6 +152,7 @@ LRESULT onStreamIn(TextViewWidget& view, WPARAM format, LPARAM lParam) {
 
 LRESULT onSetSelection(TextViewWidget& view, WPARAM start, LPARAM end) {
   view.control().setSelection(positionParam(start), positionParam(static_cast<uintptr_t>(end)));
+  offerPrimarySelection(view);
   view.update();
   return 0;
 }
@@ -142,6 +195,34 @@ LRESULT onCopy(TextViewWidget& view) {
 // View settings
 // ---------------------------------------------------------------------------------------------
 
+// The text font, remembered on the widget with its size in device pixels, so that it can be
+// sized again when the desktop window is resized (the handle itself is never kept).
+constexpr const char* kTextFont = "quillscopeTextFont";
+constexpr const char* kTextFontDevicePixels = "quillscopeTextFontDevicePixels";
+
+void setTextFont(TextViewWidget& view, const QFont& font) {
+  view.setProperty(kTextFont, font);
+  view.setProperty(kTextFontDevicePixels, font.pixelSize() / widgets::deviceScale());
+  view.control().setFont(font);
+}
+
+// The desktop window was resized: every text view draws at the new scale.
+void rescaleTextViews() {
+  const double scale = widgets::deviceScale();
+  for (QWidget* widget : QApplication::allWidgets()) {
+    auto* view = qobject_cast<TextViewWidget*>(widget);
+    if (view == nullptr) continue;
+    view->control().setDeviceScale(scale);
+    QFont font = view->property(kTextFont).value<QFont>();
+    const double devicePixels = view->property(kTextFontDevicePixels).toDouble();
+    if (devicePixels > 0) {
+      font.setPixelSize(std::max(1, static_cast<int>(std::lround(devicePixels * scale))));
+      view->control().setFont(font);
+    }
+    view->contentChanged();
+  }
+}
+
 LRESULT onSetFont(TextViewWidget& view, WPARAM wParam) {
   // Everything is taken from the font during this call; the handle itself is not kept.
   const auto font = reinterpret_cast<HFONT>(wParam);
@@ -150,7 +231,7 @@ LRESULT onSetFont(TextViewWidget& view, WPARAM wParam) {
   if (font != nullptr && GetObject(font, sizeof(LOGFONT), &logFont) == static_cast<int>(sizeof(LOGFONT))) {
     desktopFont = withCharacterSetFallback(desktopFont, faceNameOf(logFont.lfFaceName), logFont.lfCharSet);
   }
-  view.control().setFont(desktopFont);
+  setTextFont(view, desktopFont);
   view.contentChanged();
   return 0;
 }
@@ -295,6 +376,7 @@ LRESULT onButtonUp(TextViewWidget& view, LPARAM lParam) {
   if (!pointer.selecting) return 0;
   pointer.selecting = false;
   view.control().extendSelectionTo(view.control().positionAt(widgetPoint(lParam)));
+  offerPrimarySelection(view);
   view.update();
   return 0;
 }
@@ -302,6 +384,7 @@ LRESULT onButtonUp(TextViewWidget& view, LPARAM lParam) {
 LRESULT onDoubleClick(TextViewWidget& view, LPARAM lParam) {
   TextViewControl& control = view.control();
   control.selectWordAt(control.positionAt(widgetPoint(lParam)));
+  offerPrimarySelection(view);
   view.pointer().selecting = false;
   view.update();
   return 0;
@@ -333,6 +416,7 @@ LRESULT onKeyDown(HWND hwnd, TextViewWidget& view, WPARAM key) {
     case 'A':
       if (!controlHeld) return 0;
       control.setSelection(0, -1);
+      offerPrimarySelection(view);
       break;
     case 'C':
       if (controlHeld) SendMessage(hwnd, WM_COPY, 0, 0);
@@ -350,7 +434,7 @@ LRESULT onKeyDown(HWND hwnd, TextViewWidget& view, WPARAM key) {
 LRESULT onCreate(HWND hwnd, const CREATESTRUCT* create) {
   const DWORD style = create != nullptr ? static_cast<DWORD>(create->style) : (WS_VSCROLL | WS_HSCROLL);
   auto* view = new TextViewWidget(hwnd, style, widgets::deviceScale());
-  view->control().setFont(widgets::fontFromHandle(nullptr));
+  setTextFont(*view, widgets::fontFromHandle(nullptr));
   widgets::attachWidget(hwnd, view, widgets::InputRouting::Messages);
   view->contentChanged();
   return 0;
@@ -426,5 +510,9 @@ BOOL InitRichInkDLL() {
   windowClass.style = CS_DBLCLKS;
   windowClass.lpfnWndProc = platform::textview::richInkProc;
   windowClass.lpszClassName = WC_RICHINK;
-  return platform::widgets::registerSystemClass(windowClass) != 0 ? TRUE : FALSE;
+  if (platform::widgets::registerSystemClass(windowClass) == 0) return FALSE;
+  static bool observing = false;
+  if (!observing) platform::widgets::addScaleObserver(platform::textview::rescaleTextViews);
+  observing = true;
+  return TRUE;
 }

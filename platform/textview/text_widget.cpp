@@ -1,5 +1,6 @@
 #include "platform/textview/text_widget.h"
 
+#include <QApplication>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTextLayout>
@@ -81,7 +82,16 @@ void TextViewWidget::resizeEvent(QResizeEvent*) { contentChanged(); }
 void TextViewWidget::contentChanged() {
   layOutChildren();
   syncScrollBars();
+  drawn_ = false;
   update();
+}
+
+bool TextViewWidget::everyShownViewDrawn() {
+  for (QWidget* widget : QApplication::allWidgets()) {
+    const auto* view = qobject_cast<const TextViewWidget*>(widget);
+    if (view != nullptr && view->isVisible() && !view->drawn()) return false;
+  }
+  return true;
 }
 
 void TextViewWidget::syncScrollBars() {
@@ -158,6 +168,7 @@ void TextViewWidget::paintEvent(QPaintEvent* event) {
     }
     visible.layout->draw(&painter, QPointF(x, visible.offsetY), selections, QRectF(area));
   }
+  drawn_ = true;
   // Layouts made while painting may have sharpened the estimates behind the scroll bars.
   if (control_.refineEstimates() || (vertical_ && vertical_->maximum() != clampToInt(control_.lastFirstLine()))) {
     QMetaObject::invokeMethod(this, [this] { syncScrollBars(); }, Qt::QueuedConnection);

@@ -32,6 +32,11 @@ class TextViewWidget final : public QWidget {
   HWND window() const { return window_; }
   // Call after anything that changes what is shown: repaints and moves the scroll bars.
   void contentChanged();
+  // Whether what the view shows has been painted since it last changed.
+  bool drawn() const { return drawn_; }
+  // Whether every text view on screen has painted what it shows (a headless screenshot waits
+  // for this).
+  static bool everyShownViewDrawn();
   // The thumb position a scroll bar drag is reporting right now (the message's 16-bit
   // position cannot hold the line numbers of a long text), if any.
   std::optional<int> trackedThumbPosition() const { return trackedThumb_; }
@@ -67,6 +72,7 @@ class TextViewWidget final : public QWidget {
   bool syncing_ = false;         // the scroll bars are being set from the control
   QImage dottedRow_;             // one row of alternate dots, as wide as the view
   PointerState pointer_;         // mouse and wheel state of the window procedure
+  bool drawn_ = false;           // painted since the content last changed
 };
 
 }  // namespace platform::textview

@@ -73,7 +73,7 @@ TEST_F(KeyActionTest, KeysOutsideTheTableAndUnboundActionsDoNothing) {
   MessageSpy spy;
   spy.watch(state->textView);
   spy.watch(state->mainWindow);
-  for (WORD key : {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_RETURN, WORD{'A'}, WORD{0x70}, WORD{0xC5}, WORD{36}}) {
+  for (WORD key : {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_RETURN, WORD{'A'}, WORD{0x70}, WORD{0xC5}, WORD{0x2D}}) {
     SendMessage(state->mainWindow, WM_KEYDOWN, key, 0);
   }
   EXPECT_TRUE(spy.messagesFor(state->textView).empty());
@@ -194,6 +194,10 @@ TEST_F(KeyActionTest, ShortTapReachesTheTextViewAndAHeldOneShowsTheCopyMenu) {
 
   ownProcedureSaw.clear();
   gestureAnswer = 1000;
+  // With nothing selected there is nothing to copy: a hold offers no menu.
+  SendMessage(state->textView, WM_LBUTTONDOWN, 0, MAKELPARAM(30, 40));
+  EXPECT_TRUE(menus.empty());
+  SendMessage(state->textView, EM_SETSEL, 0, 5);
   SendMessage(state->textView, WM_LBUTTONDOWN, 0, MAKELPARAM(30, 40));
   platform::testing::pumpMessages();
   EXPECT_EQ(menus, std::vector<std::u16string>{u"COPY"});

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "decode/iso8859.h"
 #include "decode/japanese.h"
 #include "palmdoc/palmdoc.h"
 #include "tests/support/palmdoc_builder.h"
@@ -51,9 +52,16 @@ TEST(PalmDocReader, StoredWesternTextConvertsLineEndsAndKeepsByteValues) {
   EXPECT_EQ(western(storedBook("A\nB")), u"A\r\nB");
   // A CR already in the text is kept: CR LF becomes CR CR LF.
   EXPECT_EQ(western(storedBook("one\r\ntwo\n\n")), u"one\r\r\ntwo\r\n\r\n");
-  // ISO-8859-1: every byte is the unit of the same value, the Windows code page's 0x80 too.
-  EXPECT_EQ(western(storedBook("caf\xE9 \x80\xFF")), u"caf\u00E9 \u0080\u00FF");
+  // ISO-8859-1 but for 0x80 to 0x9F, which hold the Windows code page's characters (its gaps,
+  // such as 0x81, keep their own value).
+  EXPECT_EQ(western(storedBook("caf\xE9 \xFF\x81")), u"caf\u00E9 \u00FF\u0081");
+  EXPECT_EQ(western(storedBook("\x93quoted\x94 \x80" "5 \x97 dash")), u"\u201Cquoted\u201D \u20AC" "5 \u2014 dash");
   EXPECT_EQ(western(storedBook("")), u"");
+  // The ISO-8859-1 row itself is untouched: 0x93 stays U+0093 there.
+  char16_t latin1[3] = {};
+  const uint8_t bytes[] = {0x93, 0x80};
+  Iso8859Decoder().decodeIso8859(latin1, bytes, 2, 1);
+  EXPECT_EQ(std::u16string(latin1), u"\u0093\u0080");
 }
 
 TEST(PalmDocReader, StoredBookShowsRecordsAfterTheText) {

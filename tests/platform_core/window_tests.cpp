@@ -332,3 +332,41 @@ TEST_F(WindowTest, AFocusChangeMadeOnTheDesktopIsReportedLikeSetFocus) {
 }
 
 }  // namespace
+
+namespace {
+
+// The desktop window resized by the user: the device screen takes the largest scale that fits,
+// centred, and every window's widget follows, while the program's coordinates stay as they are.
+TEST_F(WindowTest, ResizingTheDesktopWindowScalesTheDeviceScreen) {
+  const HWND top = createTopLevel();
+  const HWND child = createChild(top, 1);  // 100 x 50 at 10, 20
+  QWidget* window = platform::widgets::deviceScreen();
+  QWidget* surface = platform::widgets::deviceSurface();
+  const double before = platform::widgets::deviceScale();
+  RECT childBefore{};
+  GetWindowRect(child, &childBefore);
+  struct Case {
+    QSize window;    // the desktop window's new size
+    double scale;    // the scale it gives
+    QPoint surface;  // where the device screen then stands in the window
+  };
+  for (const Case& c : {Case{{1000, 1280}, 2.0, {20, 0}}, Case{{480, 800}, 1.0, {0, 80}}, Case{{720, 960}, 1.5, {0, 0}}}) {
+    window->resize(c.window);
+    QApplication::processEvents();
+    EXPECT_DOUBLE_EQ(platform::widgets::deviceScale(), c.scale) << c.window.width();
+    EXPECT_EQ(surface->geometry(), QRect(c.surface, QSize(480, 640) * c.scale));
+    const QWidget* widget = platform::widgets::widgetOf(child);
+    EXPECT_EQ(widget->size(), QSize(100, 50) * c.scale);
+    RECT childNow{};
+    GetWindowRect(child, &childNow);
+    EXPECT_EQ(std::memcmp(&childNow, &childBefore, sizeof(RECT)), 0);
+  }
+  // Small screens: the fitting default leaves room for the window's frame and never goes
+  // below half size; a large screen gets the usual 1.5.
+  EXPECT_DOUBLE_EQ(platform::widgets::fittingScale(1366, 768), 1.125);
+  EXPECT_DOUBLE_EQ(platform::widgets::fittingScale(1280, 1024), 1.5);
+  EXPECT_DOUBLE_EQ(platform::widgets::fittingScale(320, 240), 0.5);
+  platform::widgets::setDeviceScale(before);
+}
+
+}  // namespace

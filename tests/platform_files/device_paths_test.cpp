@@ -30,9 +30,15 @@ TEST_F(DevicePathsTest, HostilePathsNeverLeaveTheSandbox) {
   EXPECT_EQ(hostPathFor(u"..\\..\\..\\..\\etc\\passwd"), host("etc/passwd"));
   EXPECT_EQ(hostPathFor(u"\\a\\..\\..\\..\\b"), host("b"));
   EXPECT_EQ(hostPathFor(u"/../.."), root());
-  for (const char16_t* hostile : {u"\\..\\..\\etc\\passwd", u"..", u"\\.\\..\\x/../../y"}) {
+  // A name starting with U+FFFE followed by the byte-swapped units of "/../../../etc/passwd":
+  // read as a byte-order mark it would become those names after ".." was already resolved.
+  std::u16string swapped = u"\\\uFFFE";
+  for (char16_t unit : std::u16string(u"/../../../etc/passwd")) swapped += static_cast<char16_t>(unit << 8);
+  for (const std::u16string& hostile : {std::u16string(u"\\..\\..\\etc\\passwd"), std::u16string(u".."),
+                                        std::u16string(u"\\.\\..\\x/../../y"), swapped}) {
     const std::string mapped = hostPathFor(hostile);
     EXPECT_EQ(mapped.rfind(root(), 0), 0u) << mapped;
+    EXPECT_EQ(mapped.find("/.."), std::string::npos) << mapped;
   }
 }
 

@@ -84,6 +84,17 @@ TEST_F(RichInkWindow, TextIsSetReadAndClearedWithLineEndsAsEditControlsCountThem
   EXPECT_EQ(send(WM_GETTEXTLENGTH), 0);
 }
 
+TEST_F(RichInkWindow, LeadingByteOrderMarkUnitsAreKeptAsCharacters) {
+  // The program's text carries no byte-order mark: U+FEFF and U+FFFE at its start are shown as
+  // they are, never dropped or taken as a reason to swap the bytes of what follows.
+  for (const std::u16string text : {u"\uFEFFAB", u"\uFFFEAB", u"\uFFFE\u4100"}) {
+    setText(text);
+    WCHAR buffer[8] = {};
+    EXPECT_EQ(send(WM_GETTEXT, 8, reinterpret_cast<LPARAM>(buffer)), static_cast<LRESULT>(text.size()));
+    EXPECT_EQ(std::u16string(buffer), text);
+  }
+}
+
 TEST_F(RichInkWindow, TheSelectionGoesToTheClipboardAndNothingSelectedCopiesNothing) {
   setText(u"Hello brave new world\r\nsecond line");
   send(EM_SETSEL, 6, 11);

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/system/device_screen.h"
+#include "platform/system/qt_units.h"
 #include "platform/system/text_utils.h"
 #include "platform/system/window_host.h"
 
@@ -83,12 +85,13 @@ QString withoutMnemonics(const std::u16string& text) {
     }
     shown.push_back(text[i]);
   }
-  return QString::fromUtf16(shown.data(), static_cast<qsizetype>(shown.size()));
+  return platform::unitsToQString(shown.data(), static_cast<qsizetype>(shown.size()));
 }
 
 void applyFont(QWidget* widget, HFONT font) {
   if (widget == nullptr) return;
   widget->setFont(widgets::fontFromHandle(font));
+  widgets::keepFontScaled(widget);  // sized again when the desktop window is resized
 }
 
 int toDesktopPixels(int devicePixels) {

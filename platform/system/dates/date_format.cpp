@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "platform/system/dates/calendar.h"
+#include "platform/system/qt_units.h"
 #include "platform/system/windows.h"
 
 namespace {
@@ -95,7 +96,7 @@ int GetDateFormat(DWORD /*locale: the desktop's own locale serves every request*
   const QLocale locale = QLocale::system();
   QString text;
   if (format != nullptr) {
-    text = expandPicture(QString::fromUtf16(format), calendarDate, locale);
+    text = expandPicture(platform::zeroTerminatedToQString(format), calendarDate, locale);
   } else {
     text = locale.toString(calendarDate, (flags & DATE_LONGDATE) != 0 ? QLocale::LongFormat : QLocale::ShortFormat);
   }

@@ -18,6 +18,7 @@
 #include <mutex>
 
 #include "platform/system/files/device_location.h"
+#include "platform/system/qt_units.h"
 
 namespace platform::files {
 namespace {
@@ -47,7 +48,7 @@ DeviceMapping& mappingState() {
 QString fromHost(const std::string& hostPath) { return QFile::decodeName(QByteArray::fromStdString(hostPath)); }
 std::string toHost(const QString& path) { return QFile::encodeName(path).toStdString(); }
 QString fromDevice(const std::u16string& text) {
-  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+  return platform::unitsToQString(text.data(), static_cast<qsizetype>(text.size()));
 }
 std::u16string toDevice(const QString& text) { return text.toStdU16String(); }
 
@@ -86,7 +87,7 @@ DeviceMapping currentMapping() {
 }
 
 bool sameNameIgnoringCase(const std::u16string& a, const char16_t* b) {
-  return fromDevice(a).compare(QString::fromUtf16(b), Qt::CaseInsensitive) == 0;
+  return fromDevice(a).compare(platform::zeroTerminatedToQString(b), Qt::CaseInsensitive) == 0;
 }
 
 // Splits on both separators and resolves "." and ".." lexically; ".." at the root stays there.

@@ -24,6 +24,7 @@
 #include "platform/system/files/handle_table.h"
 #include "platform/system/files/host_errors.h"
 #include "platform/system/files/host_file_info.h"
+#include "platform/system/qt_units.h"
 #include "platform/system/text_utils.h"
 #include "platform/system/windows.h"
 
@@ -199,9 +200,9 @@ HANDLE FindFirstFile(LPCWSTR pattern, WIN32_FIND_DATA* data) {
     if (!matchesWildcard(mounted, namePattern)) continue;
     std::vector<std::u16string> inside = folder.components;
     inside.push_back(mounted);
-    const QString mountedName = QString::fromStdU16String(mounted);
+    const QString mountedName = platform::unitsToQString(mounted);
     std::erase_if(search.entries, [&](const FoundEntry& e) {  // the mount hides a host entry of that name
-      return QString::fromStdU16String(e.name).compare(mountedName, Qt::CaseInsensitive) == 0;
+      return platform::unitsToQString(e.name).compare(mountedName, Qt::CaseInsensitive) == 0;
     });
     search.entries.push_back(FoundEntry{mounted, {}, locateDevicePath(joinDevicePath(inside)).hostPath, true});
   }
