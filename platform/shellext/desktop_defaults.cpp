@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "platform/system/files/device_paths.h"
+#include "platform/system/qt_units.h"
 
 namespace {
 
@@ -192,7 +193,7 @@ bool desktopMode() { return platform::files::deviceRoot().empty(); }
 // A MIME type as a key: ASCII without blanks, "=", "[" or line ends; anything else is no key.
 QByteArray mimeTypeOf(LPCWSTR mimeType) {
   if (mimeType == nullptr) return {};
-  const QString text = QString::fromUtf16(mimeType);
+  const QString text = platform::zeroTerminatedToQString(mimeType);
   for (const QChar c : text) {
     if (c.unicode() <= 0x20 || c.unicode() >= 0x7F || c == QLatin1Char('=') || c == QLatin1Char('[')) return {};
   }
