@@ -114,6 +114,7 @@ LRESULT onSetTextHandover(TextViewWidget& view, LPARAM lParam) {
   });
   const qsizetype length = static_cast<qsizetype>(std::min<size_t>(handover->length, PTRDIFF_MAX));
   view.control().setDocument(TextDocument::fromSharedText(handover->text, length, owner));
+  contentReplaced(view);
   view.contentChanged();
   return TRUE;
 }

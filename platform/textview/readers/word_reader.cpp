@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/system/qt_units.h"
 #include "platform/textview/readers/code_pages.h"
 #include "platform/textview/readers/compound_file.h"
 #include "platform/textview/readers/rich_text_sink.h"
@@ -705,7 +706,7 @@ class WordParser {
   void character(char16_t c, uint32_t cp, const Chp& chp, const Pap& pap) {
     if (paragraphStart_) {
       paragraphStart_ = false;
-      if (pap.ilfo != 0 && !chp.hidden) showText(QString::fromStdU16String(lists_.label(pap.ilfo, pap.ilvl, fonts_)), pap);
+      if (pap.ilfo != 0 && !chp.hidden) showText(platform::unitsToQString(lists_.label(pap.ilfo, pap.ilvl, fonts_)), pap);
     }
     switch (c) {
       case 0x13:  // a field begins: its instruction is not shown
