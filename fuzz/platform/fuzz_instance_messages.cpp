@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/system/qt_units.h"
 #include "platform/system/single_instance_messages.h"
 
 using namespace platform::single_instance;
@@ -26,7 +27,7 @@ bool sameRequest(const InstanceRequest& a, const InstanceRequest& b) {
 }
 
 std::u16string asUtf8Carries(const std::u16string& text) {
-  return QString::fromUtf8(QString::fromStdU16String(text).toUtf8()).toStdU16String();
+  return QString::fromUtf8(platform::unitsToQString(text).toUtf8()).toStdU16String();
 }
 
 }  // namespace
