@@ -1,6 +1,7 @@
 #include "app/commands.h"
 
 #include "app/apply_settings.h"
+#include "app/background_load.h"
 #include "app/choose_document.h"
 #include "app/decode_document.h"
 #include "app/document_loader.h"
@@ -13,6 +14,7 @@
 void runViewCommand(ViewerState& state) {
   ViewDialog dialog;
   if (dialog.run(state.mainWindow, state.instance)) {
+    finishBackgroundLoad(state);  // the text is decoded again from all of the file's bytes
     applySettings(state, state.mainWindow);
     decodeDocument(state);
     PostMessage(state.mainWindow, WM_PAINT, 0, 0);

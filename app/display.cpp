@@ -1,5 +1,17 @@
 #include "app/display.h"
 
+#include "app/background_load.h"
+
+void handOverText(HWND view, WideBuffer& text) {
+  if (text.data == nullptr) return;
+  TEXTHANDOVER handover{};
+  handover.length = static_cast<size_t>(text.capacity) + 1;  // the zero unit ends it
+  handover.text = text.handOver();
+  handover.release = releaseDocumentStorage;
+  handover.storage = const_cast<WCHAR*>(handover.text);
+  SendMessage(view, EM_SETTEXTHANDOVER, 0, reinterpret_cast<LPARAM>(&handover));
+}
+
 void refreshDisplay(ViewerState& state) {
   const HWND view = state.textView;
   if (state.richDocument != kDecodedText) {
@@ -11,15 +23,17 @@ void refreshDisplay(ViewerState& state) {
     SendMessage(view, EM_SETSEL, 0, -1);
     SendMessage(view, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
     SendMessage(view, EM_SETSEL, 0, 0);
+  } else if (backgroundLoadPending(state)) {
+    // A big document still loading: its first screen now; the rest replaces it once it is in,
+    // which the timer looks for.
+    if (WideBuffer* firstScreen = firstScreenText(state); firstScreen->data != nullptr) {
+      handOverText(view, *firstScreen);
+      SetTimer(state.mainWindow, kBackgroundLoadTimer, kBackgroundLoadCheckMs, nullptr);
+    }
   } else if (state.wideText.data != nullptr) {
     // A text decoded since the last refresh: the view takes its storage over and shows it in
     // place, so a document's text is neither copied nor sent again by later refreshes.
-    TEXTHANDOVER handover{};
-    handover.length = static_cast<size_t>(state.wideText.capacity) + 1;  // the zero unit ends it
-    handover.text = state.wideText.handOver();
-    handover.release = releaseDocumentStorage;
-    handover.storage = const_cast<WCHAR*>(handover.text);
-    SendMessage(view, EM_SETTEXTHANDOVER, 0, reinterpret_cast<LPARAM>(&handover));
+    handOverText(view, state.wideText);
   }
   SendMessage(view, EM_SETZOOMPERCENT, 0, state.zoomPercent);
   SendMessage(view, EM_SETINKLAYER, 1, 0);

@@ -6,4 +6,8 @@
 // Page-style values of the three line styles: none, ruled lines, dotted lines.
 inline constexpr WPARAM kPageStyleForLineStyle[3] = {PS_NONE, PS_RULEDLINES, PS_DOTTEDLINES};
 
+// Hands the decoded text's storage over to the text view, which shows it in place; the buffer
+// is left without storage. Nothing when it has none.
+void handOverText(HWND view, WideBuffer& text);
+
 void refreshDisplay(ViewerState& state);

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "app/background_load.h"
+
 namespace {
 
 constexpr WCHAR kSizeAdviceText[] = u"Quillscope can display up to 64kbyte text.";
@@ -14,18 +16,17 @@ bool endsWith(LPCWSTR path, int length, const WCHAR (&suffix)[5]) {
   return std::memcmp(path + length - 4, suffix, 4 * sizeof(WCHAR)) == 0;
 }
 
-// Opens and reads the whole file. Returns the file's size (0 when it cannot be opened, cannot
-// be sized or is too large for the buffers) and leaves its bytes in the byte buffer.
-uint32_t readWholeFile(ViewerState& state) {
-  state.byteCount = 0;
-  HANDLE file = CreateFile(state.path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return 0;
-
+// The size of an open file, or 0 when it cannot be sized or is too large for the buffers:
+// such a file shows as an empty document, never as a wrapped size.
+uint32_t documentSize(HANDLE file) {
   DWORD high = 0;
-  uint32_t size = GetFileSize(file, &high);
-  if (high != 0 || size > kLargestDocument) {
-    size = 0;  // unknown or too large: shown as an empty document, never as a wrapped size
-  }
+  const uint32_t size = GetFileSize(file, &high);
+  return high != 0 || size > kLargestDocument ? 0 : size;
+}
+
+// Reads the whole of the open file of `size` bytes into the byte buffer and closes it.
+// Returns `size`, or 0 when there is no storage for it.
+uint32_t readWholeFile(ViewerState& state, HANDLE file, uint32_t size) {
   if (size > 0 && state.fileBytes.ensureCapacity(size) && state.wideText.ensureCapacity(size)) {
     DWORD read = 0;
     if (ReadFile(file, state.fileBytes.data, size, &read, nullptr) && read <= size) {
@@ -49,12 +50,22 @@ bool isRichDocumentPath(LPCWSTR path) {
 RichDocumentMode documentModeOf(LPCWSTR path) { return isRichDocumentPath(path) ? kRichDocument : kDecodedText; }
 
 void loadDocument(ViewerState& state, HWND mainWindow) {
-  const uint32_t size = readWholeFile(state);
+  cancelBackgroundLoad(state);  // the buffers are about to hold another document
+  state.byteCount = 0;
+  uint32_t size = 0;
+  HANDLE file = CreateFile(state.path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    size = documentSize(file);
+    // A big plain text shows its first screen now; a thread of its own reads the rest.
+    if (startBackgroundLoad(state, file, size) == 0) size = readWholeFile(state, file, size);
+  }
 
-  // Even an empty document keeps its zero byte after the content.
-  if (state.fileBytes.data == nullptr) state.fileBytes.ensureCapacity(1);
-  if (state.fileBytes.data != nullptr) state.fileBytes.data[state.byteCount] = 0;
-  if (state.wideText.data != nullptr) state.wideText.data[0] = 0;
+  if (!backgroundLoadPending(state)) {
+    // Even an empty document keeps its zero byte after the content.
+    if (state.fileBytes.data == nullptr) state.fileBytes.ensureCapacity(1);
+    if (state.fileBytes.data != nullptr) state.fileBytes.data[state.byteCount] = 0;
+    if (state.wideText.data != nullptr) state.wideText.data[0] = 0;
+  }
 
   SendMessage(state.textView, EM_CLEARALL, 0, 0);
 

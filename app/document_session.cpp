@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/background_load.h"
 #include "app/decode_document.h"
 #include "app/document_loader.h"
 #include "app/document_status.h"
@@ -62,7 +63,10 @@ void loadChosenDocument(ViewerState& state) {
 }  // namespace
 
 void leaveDocument(ViewerState& state) {
-  if (readable(state)) rememberPlace(state, topCharacter(state));
+  if (!readable(state)) return;
+  // A big document left while it loads still has the place it was to be shown at.
+  const int64_t pending = state.session.pendingTopCharacter;
+  rememberPlace(state, backgroundLoadPending(state) && pending >= 0 ? pending : topCharacter(state));
 }
 
 void noteDocumentShown(ViewerState& state, ShowReason reason) {
@@ -107,7 +111,8 @@ void noteDocumentShown(ViewerState& state, ShowReason reason) {
 
 void restorePlace(ViewerState& state) {
   ReadingSession& session = state.session;
-  if (session.pendingTopCharacter < 0) return;
+  // The first screen of a big document holds only its start: the place waits for the rest.
+  if (session.pendingTopCharacter < 0 || backgroundLoadPending(state)) return;
   SendMessage(state.textView, EM_SETTOPCHAR, static_cast<WPARAM>(session.pendingTopCharacter), 0);
   session.pendingTopCharacter = -1;
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/background_load.h"
 #include "app/viewer_state.h"
 #include "convert/encoding_catalogue.h"
 #include "palmdoc/palmdoc.h"
@@ -139,11 +140,12 @@ std::u16string documentTitle(const ViewerState& state) {
   return title;
 }
 
-void assessDocument(ViewerState& state) {
+void assessDocument(ViewerState& state, const TextCensus* census) {
   ReadingSession& session = state.session;
   session.problem = OpenProblem::kNone;
   session.textUnits = 0;
   session.undecodableUnits = 0;
+  if (backgroundLoadPending(state)) return;
   if (state.byteCount == 0) {
     session.problem = diagnoseUnreadable(state.path);
   } else if (state.richDocument == kDecodedText) {
@@ -152,9 +154,9 @@ void assessDocument(ViewerState& state) {
         palmDocTextSize(state.fileBytes.data, state.byteCount) < 0) {
       session.problem = OpenProblem::kNotPalmDocBook;
     } else {
-      const TextCensus census = takeCensus(state.wideText.text());
-      session.textUnits = census.units;
-      session.undecodableUnits = census.undecodable;
+      const TextCensus taken = census != nullptr ? *census : takeCensus(state.wideText.text());
+      session.textUnits = taken.units;
+      session.undecodableUnits = taken.undecodable;
     }
   }
 }

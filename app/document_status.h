@@ -33,7 +33,8 @@ std::u16string documentTitle(const ViewerState& state);
 bool titleReportsProblem(const ReadingSession& session, bool plainDocument);
 
 // After a load and decode (or a decode again under another encoding): works out the problem
-// and the census of the document in memory.
-void assessDocument(ViewerState& state);
+// and the census of the document in memory, or takes `census` when one was taken already.
+// While a background load runs there is nothing to assess yet.
+void assessDocument(ViewerState& state, const TextCensus* census = nullptr);
 // Shows the title for the session as it stands, and writes a problem line to standard error.
 void showDocumentStatus(ViewerState& state);

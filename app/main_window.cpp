@@ -2,6 +2,7 @@
 
 #include "app/about_dialog.h"
 #include "app/apply_settings.h"
+#include "app/background_load.h"
 #include "app/commands.h"
 #include "app/decode_document.h"
 #include "app/display.h"
@@ -85,6 +86,7 @@ LRESULT mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_CREATE) return onCreate(hwnd, reinterpret_cast<const CREATESTRUCT*>(lParam));
   if (state == nullptr) return DefWindowProc(hwnd, message, wParam, lParam);
   if (message == findDialogMessage()) {
+    finishBackgroundLoad(*state);  // a search covers the whole document
     onFindDialogMessage(*state, reinterpret_cast<const FINDREPLACE*>(lParam));
     return 0;
   }
@@ -104,14 +106,19 @@ LRESULT mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       refreshDisplay(*state);  // also the program's own refresh request; paints nothing itself
       return 0;
     case WM_KEYDOWN:
+      // Keys act on the whole document (its end, all of it selected, a reload): a big one
+      // still loading is waited for.
+      finishBackgroundLoad(*state);
       if (!runDesktopKey(*state, WM_KEYDOWN, LOWORD(wParam))) dispatchKey(*state, LOWORD(wParam));
       return 0;
     case WM_SYSKEYDOWN:
+      finishBackgroundLoad(*state);
       if (runDesktopKey(*state, WM_SYSKEYDOWN, LOWORD(wParam))) return 0;
       return DefWindowProc(hwnd, message, wParam, lParam);
     case WM_COMMAND:
       return onCommand(*state, hwnd, wParam, lParam);
     case WM_HOTKEY:
+      finishBackgroundLoad(*state);
       dispatchKey(*state, HIWORD(static_cast<uintptr_t>(lParam)));
       return 0;
     case WM_COPYDATA:  // a later start hands over its document
@@ -128,6 +135,10 @@ LRESULT mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == kDiskCheckTimer) {
         checkDocumentOnDisk(*state);
+        return 0;
+      }
+      if (wParam == kBackgroundLoadTimer) {
+        checkBackgroundLoad(*state);
         return 0;
       }
       return DefWindowProc(hwnd, message, wParam, lParam);

@@ -1,5 +1,6 @@
 #include "app/viewer_state.h"
 
+#include "app/background_load.h"
 #include "app/file_browser.h"
 #include "app/key_actions.h"
 
@@ -13,9 +14,11 @@ ViewerState::ViewerState(LPCWSTR commandLine) {
   }
 }
 
-ViewerState::~ViewerState() = default;
+// A load still running writes into the buffers: it ends before they go.
+ViewerState::~ViewerState() { cancelBackgroundLoad(*this); }
 
 void ViewerState::teardown() {
+  cancelBackgroundLoad(*this);
   fileBytes.release();
   fileBrowser.reset();
   unregisterAppKeys(*this);

@@ -12,6 +12,7 @@
 #include "platform/textview/richink.h"
 
 class FileBrowserDialog;
+struct BackgroundLoad;
 
 inline constexpr int kPathUnits = 1024;  // path buffers hold 1024 units with the terminator
 inline constexpr int kKeySlotCount = 9;
@@ -55,6 +56,9 @@ struct ViewerState {
   WCHAR handedOverPath[kPathUnits]{};  // a document another start handed over, until it is opened; else empty
   ReadingSession session;           // the document as the title reports it, and where the reader was
   FindSession find;                 // the find dialog and what was last looked for
+  std::unique_ptr<BackgroundLoad> backgroundLoad;  // owned: a big document's load still running
+                                                   // on its own thread (it borrows fileBytes and
+                                                   // wideText meanwhile), or none
 
   // Takes the command line verbatim as the path. A command line that does not fit is refused
   // whole (the path stays empty, so the open command runs) rather than cut to another path.
@@ -63,8 +67,8 @@ struct ViewerState {
   ViewerState(const ViewerState&) = delete;
   ViewerState& operator=(const ViewerState&) = delete;
 
-  // After the message loop: gives back the file's bytes, frees the file browser (and its font)
-  // and unregisters the hot keys.
+  // After the message loop: stops a background load, gives back the file's bytes, frees the
+  // file browser (and its font) and unregisters the hot keys.
   void teardown();
 };
 

@@ -737,6 +737,26 @@ DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD moveM
 // The low 32 bits of the size; the high 32 bits go to *sizeHigh when it is given.
 DWORD GetFileSize(HANDLE file, DWORD* sizeHigh);
 BOOL CloseHandle(HANDLE object);
+
+// ---- threads
+// A thread runs `start(parameter)`; its handle is signalled when the function returns.
+using LPTHREAD_START_ROUTINE = DWORD (*)(LPVOID parameter);
+inline constexpr DWORD INFINITE = 0xFFFFFFFFu;
+inline constexpr DWORD WAIT_OBJECT_0 = 0;
+inline constexpr DWORD WAIT_TIMEOUT = 258;
+inline constexpr DWORD WAIT_FAILED = 0xFFFFFFFFu;
+inline constexpr DWORD STILL_ACTIVE = 259;
+// Starts a thread at once (creation flags and stack size are not taken). Returns its handle,
+// which CloseHandle gives back; closing it does not stop the thread. nullptr when no thread
+// could be started.
+HANDLE CreateThread(SECURITY_ATTRIBUTES* security, DWORD stackSize, LPTHREAD_START_ROUTINE start, LPVOID parameter,
+                    DWORD creationFlags, DWORD* threadId);
+// Waits up to `milliseconds` (INFINITE: for as long as it takes) for a thread to end:
+// WAIT_OBJECT_0 once it has, WAIT_TIMEOUT while it runs, WAIT_FAILED for a handle that is no
+// thread's.
+DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds);
+// The value the thread's function returned, or STILL_ACTIVE while it runs.
+BOOL GetExitCodeThread(HANDLE thread, DWORD* exitCode);
 // Writes what the handle's file holds through to the storage before returning.
 BOOL FlushFileBuffers(HANDLE file);
 DWORD GetFileAttributes(LPCWSTR path);

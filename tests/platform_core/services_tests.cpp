@@ -11,7 +11,9 @@
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <thread>
 
 #include "core_test_support.h"
 #include "platform/host/launcher.h"
@@ -309,3 +311,38 @@ TEST_F(ServicesTest, AScreenshotShowsADesktopMessageBoxStandingOverTheScreen) {
 }
 
 }  // namespace
+
+// A thread's handle: waited for with and without a time limit, its value read once it ends,
+// closed while it still runs (it runs on to its end), and refused once closed.
+TEST_F(ServicesTest, ThreadsAreWaitedForAndTheirHandlesClosedEvenWhileTheyRun) {
+  struct Gate {
+    std::atomic<bool> open{false};
+    std::atomic<bool> done{false};
+  } gate;
+  const auto waitAtGate = [](LPVOID parameter) -> DWORD {
+    auto* g = static_cast<Gate*>(parameter);
+    while (!g->open.load()) std::this_thread::yield();
+    g->done.store(true);
+    return 7;
+  };
+  HANDLE thread = CreateThread(nullptr, 0, waitAtGate, &gate, 0, nullptr);
+  ASSERT_NE(thread, nullptr);
+  DWORD code = 0;
+  EXPECT_EQ(WaitForSingleObject(thread, 10), WAIT_TIMEOUT);
+  EXPECT_TRUE(GetExitCodeThread(thread, &code));
+  EXPECT_EQ(code, STILL_ACTIVE);
+  gate.open.store(true);
+  EXPECT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
+  EXPECT_TRUE(GetExitCodeThread(thread, &code));
+  EXPECT_EQ(code, 7u);
+  EXPECT_TRUE(CloseHandle(thread));
+  EXPECT_EQ(WaitForSingleObject(thread, 0), WAIT_FAILED);
+  EXPECT_FALSE(CloseHandle(thread));
+
+  Gate second;
+  HANDLE running = CreateThread(nullptr, 0, waitAtGate, &second, 0, nullptr);
+  EXPECT_TRUE(CloseHandle(running));
+  second.open.store(true);
+  while (!second.done.load()) std::this_thread::yield();
+  EXPECT_EQ(CreateThread(nullptr, 0, nullptr, nullptr, 0, nullptr), nullptr);
+}

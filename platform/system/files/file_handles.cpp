@@ -21,6 +21,7 @@
 #include "platform/system/files/host_errors.h"
 #include "platform/system/files/host_file_info.h"
 #include "platform/system/files/open_file_table.h"
+#include "platform/system/threads.h"
 #include "platform/system/windows.h"
 
 namespace platform::files {
@@ -283,10 +284,14 @@ BOOL FlushFileBuffers(HANDLE file) {
 }
 
 BOOL CloseHandle(HANDLE object) {
-  std::lock_guard<std::mutex> lock(table().mutex);
-  const OpenFile* open = table().find(object);
-  if (open == nullptr) return failWith(ERROR_INVALID_HANDLE, FALSE);
-  ::close(open->descriptor);
-  table().remove(object);
-  return TRUE;
+  {
+    std::lock_guard<std::mutex> lock(table().mutex);
+    if (const OpenFile* open = table().find(object)) {
+      ::close(open->descriptor);
+      table().remove(object);
+      return TRUE;
+    }
+  }
+  if (platform::threads::closeThreadHandle(object)) return TRUE;
+  return failWith(ERROR_INVALID_HANDLE, FALSE);
 }
