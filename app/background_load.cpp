@@ -55,6 +55,9 @@ DWORD loadWholeDocument(LPVOID parameter) {
   load.text->data[0] = 0;
   if (load.byteCount > 0) decodeText(load.encoding, *load.bytes, load.byteCount, *load.text);
   load.census = takeCensus(load.text->text());
+  // The view's index of the text is made here too, off the main thread.
+  load.wholeText = textHandoverOf(*load.text);
+  if (load.wholeText.text != nullptr) PrepareTextHandover(&load.wholeText);
   return 0;
 }
 
@@ -131,7 +134,11 @@ void finishBackgroundLoad(ViewerState& state) {
   DWORD selectionStart = 0;
   DWORD selectionEnd = 0;
   SendMessage(view, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart), reinterpret_cast<LPARAM>(&selectionEnd));
-  handOverText(view, state.wideText);
+  if (load->wholeText.text != nullptr) {
+    SendMessage(view, EM_SETTEXTHANDOVER, 0, reinterpret_cast<LPARAM>(&load->wholeText));
+  } else {
+    SendMessage(view, EM_CLEARALL, 0, 0);  // nothing was read: an empty document
+  }
   if (top > 0) SendMessage(view, EM_SETTOPCHAR, top, 0);
   if (selectionStart != selectionEnd) SendMessage(view, EM_SETSEL, selectionStart, selectionEnd);
 
@@ -146,6 +153,7 @@ void cancelBackgroundLoad(ViewerState& state) {
   load->cancelled.store(true, std::memory_order_relaxed);
   WaitForSingleObject(load->thread, INFINITE);
   CloseHandle(load->thread);
+  DiscardTextHandover(&load->wholeText);
   if (state.mainWindow != nullptr) KillTimer(state.mainWindow, kBackgroundLoadTimer);
   state.byteCount = 0;
   if (state.fileBytes.data != nullptr) state.fileBytes.data[0] = 0;

@@ -17,6 +17,7 @@
 
 #include "app/document_status.h"
 #include "app/viewer_state.h"
+#include "platform/textview/richink.h"
 
 // Files of at least this many bytes are loaded in the background.
 inline constexpr uint32_t kBackgroundLoadThreshold = uint32_t{4} << 20;
@@ -39,6 +40,8 @@ struct BackgroundLoad {
   std::atomic<bool> cancelled{false};  // set by the main thread: stop reading, decode nothing
   int32_t byteCount = 0;              // result: the bytes read (0 when the read failed)
   TextCensus census;                  // result: the census of the decoded text
+  TEXTHANDOVER wholeText{};           // result: the decoded text's storage, taken from `text` and
+                                      // indexed for the view; owned until sent or discarded
   WideBuffer firstScreen;             // owned until the view takes it: the first screen's text
 };
 

@@ -2,14 +2,19 @@
 
 #include "app/background_load.h"
 
-void handOverText(HWND view, WideBuffer& text) {
-  if (text.data == nullptr) return;
+TEXTHANDOVER textHandoverOf(WideBuffer& text) {
   TEXTHANDOVER handover{};
+  if (text.data == nullptr) return handover;
   handover.length = static_cast<size_t>(text.capacity) + 1;  // the zero unit ends it
   handover.text = text.handOver();
   handover.release = releaseDocumentStorage;
   handover.storage = const_cast<WCHAR*>(handover.text);
-  SendMessage(view, EM_SETTEXTHANDOVER, 0, reinterpret_cast<LPARAM>(&handover));
+  return handover;
+}
+
+void handOverText(HWND view, WideBuffer& text) {
+  TEXTHANDOVER handover = textHandoverOf(text);
+  if (handover.text != nullptr) SendMessage(view, EM_SETTEXTHANDOVER, 0, reinterpret_cast<LPARAM>(&handover));
 }
 
 void refreshDisplay(ViewerState& state) {

@@ -47,7 +47,17 @@ struct TEXTHANDOVER {
                                    // among them, or after them
   void (*release)(void* storage);  // gives the storage back; called once, with `storage`
   void* storage;                   // what `release` is called with (normally `text` itself)
+  void* prepared;                  // PrepareTextHandover's index of the text, owned by the record
+                                   // until the message or DiscardTextHandover takes it; else nullptr
 };
+
+// Indexes a handover's text on the calling thread, which may be any thread, so that the view
+// takes it without reading it through again. From then on the record owns the text's storage:
+// EM_SETTEXTHANDOVER hands both to the view, DiscardTextHandover gives both back. FALSE (and
+// nothing prepared) for a null record or one prepared already.
+BOOL PrepareTextHandover(TEXTHANDOVER* handover);
+// Gives back a handover that will not be sent: its preparation and its text's storage.
+void DiscardTextHandover(TEXTHANDOVER* handover);
 
 // Beyond the handheld's list, as the desktop's rich edit controls have them:
 inline constexpr UINT EM_SCROLLCARET = 0x00B7;  // brings the caret into view (its line to the top)

@@ -105,15 +105,12 @@ LRESULT onSetText(TextViewWidget& view, LPARAM lParam) {
 // The view takes the storage over; whatever happens, the storage's release runs exactly once
 // (when the document that shows it goes).
 LRESULT onSetTextHandover(TextViewWidget& view, LPARAM lParam) {
-  const auto* handover = reinterpret_cast<const TEXTHANDOVER*>(lParam);
+  auto* handover = reinterpret_cast<TEXTHANDOVER*>(lParam);
   if (handover == nullptr) return FALSE;
-  auto release = handover->release;
-  void* storage = handover->storage;
-  const std::shared_ptr<const void> owner(storage, [release](const void* held) {
-    if (release != nullptr) release(const_cast<void*>(held));
-  });
-  const qsizetype length = static_cast<qsizetype>(std::min<size_t>(handover->length, PTRDIFF_MAX));
-  view.control().setDocument(TextDocument::fromSharedText(handover->text, length, owner));
+  if (handover->prepared == nullptr) PrepareTextHandover(handover);
+  const std::unique_ptr<TextDocument> prepared(static_cast<TextDocument*>(handover->prepared));
+  handover->prepared = nullptr;
+  view.control().setDocument(std::move(*prepared));
   contentReplaced(view);
   view.contentChanged();
   return TRUE;
@@ -446,8 +443,7 @@ LRESULT CALLBACK richInkProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
   TextViewWidget* view = viewOf(hwnd);
   if (view == nullptr && message == EM_SETTEXTHANDOVER && lParam != 0) {
     // No view to show it: the storage is given back at once, as the message promises.
-    const auto* handover = reinterpret_cast<const TEXTHANDOVER*>(lParam);
-    if (handover->release != nullptr) handover->release(handover->storage);
+    DiscardTextHandover(reinterpret_cast<TEXTHANDOVER*>(lParam));
     return FALSE;
   }
   if (view == nullptr) return DefWindowProc(hwnd, message, wParam, lParam);
@@ -503,6 +499,31 @@ LRESULT CALLBACK richInkProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 
 }  // namespace
 }  // namespace platform::textview
+
+BOOL PrepareTextHandover(TEXTHANDOVER* handover) {
+  using platform::textview::TextDocument;
+  if (handover == nullptr || handover->prepared != nullptr) return FALSE;
+  auto release = handover->release;
+  const std::shared_ptr<const void> owner(handover->storage, [release](const void* held) {
+    if (release != nullptr) release(const_cast<void*>(held));
+  });
+  const qsizetype length = static_cast<qsizetype>(std::min<size_t>(handover->length, PTRDIFF_MAX));
+  handover->prepared = new TextDocument(TextDocument::fromSharedText(handover->text, length, owner));
+  return TRUE;
+}
+
+void DiscardTextHandover(TEXTHANDOVER* handover) {
+  if (handover == nullptr) return;
+  if (handover->prepared != nullptr) {
+    delete static_cast<platform::textview::TextDocument*>(handover->prepared);  // gives the storage back
+  } else if (handover->release != nullptr) {
+    handover->release(handover->storage);
+  }
+  handover->prepared = nullptr;
+  handover->release = nullptr;
+  handover->storage = nullptr;
+  handover->text = nullptr;
+}
 
 BOOL InitRichInkDLL() {
   WNDCLASS existing{};

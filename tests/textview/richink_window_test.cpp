@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QScrollBar>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/system/window_host.h"
@@ -333,7 +334,7 @@ TEST_F(RichInkWindow, AFiftyMegabyteHandedOverTextReachesItsExactEnd) {
                           ++releases;
                           delete[] static_cast<char16_t*>(held);
                         },
-                        storage};
+                        storage, nullptr};
   ASSERT_EQ(send(EM_SETTEXTHANDOVER, 0, reinterpret_cast<LPARAM>(&handover)), TRUE);
   EXPECT_EQ(send(WM_GETTEXTLENGTH), static_cast<LRESULT>(used));
 
@@ -358,6 +359,35 @@ TEST_F(RichInkWindow, AFiftyMegabyteHandedOverTextReachesItsExactEnd) {
   EXPECT_EQ(releases, 0);
   send(EM_CLEARALL);
   EXPECT_EQ(releases, 1);
+}
+
+// A handover prepared on another thread shows as one that was not; one never sent is given
+// back, preparation and storage, exactly once.
+TEST_F(RichInkWindow, AHandoverPreparedOnAnotherThreadShowsOrIsGivenBack) {
+  static int releases = 0;
+  releases = 0;
+  const auto make = [] {
+    auto* storage = new char16_t[16]{u'o', u'n', u'e', u'\n', u't', u'w', u'o', 0};
+    return TEXTHANDOVER{storage, 16,
+                        [](void* held) {
+                          ++releases;
+                          delete[] static_cast<char16_t*>(held);
+                        },
+                        storage, nullptr};
+  };
+  TEXTHANDOVER shown = make();
+  std::thread([&] { EXPECT_TRUE(PrepareTextHandover(&shown)); }).join();
+  EXPECT_FALSE(PrepareTextHandover(&shown));  // once only
+  ASSERT_EQ(send(EM_SETTEXTHANDOVER, 0, reinterpret_cast<LPARAM>(&shown)), TRUE);
+  EXPECT_EQ(send(WM_GETTEXTLENGTH), 7);
+  EXPECT_EQ(send(EM_GETLINECOUNT), 2);
+
+  TEXTHANDOVER dropped = make();
+  std::thread([&] { PrepareTextHandover(&dropped); }).join();
+  DiscardTextHandover(&dropped);
+  EXPECT_EQ(releases, 1);
+  send(EM_CLEARALL);
+  EXPECT_EQ(releases, 2);
 }
 
 TEST_F(RichInkWindow, ATwentyMegabyteTextShowsWithoutLayingOutEverything) {
