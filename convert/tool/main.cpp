@@ -1,6 +1,10 @@
 // quillscope-decode: decodes a file exactly as the viewer's decode step does for an
 // EncodingIndex, and writes the text to standard output as UTF-8 or raw UTF-16.
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include <quillscope_version.h>
@@ -87,6 +91,26 @@ int fail(int code, const std::string& message) {
   return code;
 }
 
+#ifdef QUILL_DECODE_RICH_PROGRAM
+// Runs the same command line in the program with the document readers, found in this program's
+// own folder or in the installed libexec folder. Returns only when neither could be started.
+int runRichProgram(char** argv) {
+  char self[4096];
+  const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (length <= 0) return fail(kUsageError, "--rich: cannot find this program's folder");
+  const std::string own(self, static_cast<size_t>(length));
+  const std::string folder = own.substr(0, own.rfind('/') + 1);
+  int error = ENOENT;
+  for (const std::string& candidate : {folder + QUILL_DECODE_RICH_PROGRAM,
+                                       folder + QUILL_DECODE_RICH_INSTALLED "/" QUILL_DECODE_RICH_PROGRAM}) {
+    execv(candidate.c_str(), argv);
+    if (errno != ENOENT) error = errno;
+  }
+  return fail(kUsageError, std::string("--rich: cannot start " QUILL_DECODE_RICH_PROGRAM ", which reads documents: ") +
+                               std::strerror(error));
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -112,6 +136,10 @@ int main(int argc, char** argv) {
     printList();
     return std::fflush(stdout) == 0 ? kSuccess : fail(kOutputFailed, "could not write the list");
   }
+
+#ifdef QUILL_DECODE_RICH_PROGRAM
+  if (command.action == DecodeCommand::Action::kRich) return runRichProgram(argv);
+#endif
 
   LoadedDocument document;
   switch (loadDocumentFile(command.path, document, message)) {
