@@ -14,14 +14,6 @@ namespace {
 
 constexpr uint64_t kLargestDocument = INT32_MAX;  // byteCount is a signed 32-bit number
 
-// Closes the descriptor when the load ends, however it ends.
-struct FileDescriptor {
-  int fd = -1;  // owned: the open file, or -1
-  ~FileDescriptor() {
-    if (fd >= 0) close(fd);
-  }
-};
-
 // read() until `count` bytes arrived or the file ended; returns the bytes read or -1.
 int64_t readFully(int fd, uint8_t* into, size_t count) {
   size_t done = 0;
@@ -51,8 +43,11 @@ bool readStream(int fd, std::vector<uint8_t>& content) {
 
 }  // namespace
 
-LoadResult loadDocumentFile(const std::string& path, LoadedDocument& document, std::string& message) {
-  FileDescriptor file;
+DocumentFile::~DocumentFile() {
+  if (fd >= 0) close(fd);
+}
+
+LoadResult openDocumentFile(const std::string& path, DocumentFile& file, std::string& message) {
   file.fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (file.fd < 0) {
     const int error = errno;
@@ -68,12 +63,20 @@ LoadResult loadDocumentFile(const std::string& path, LoadedDocument& document, s
     message = path + ": is a directory";
     return LoadResult::kUnreadable;
   }
+  file.regular = S_ISREG(status.st_mode);
+  file.size = file.regular ? static_cast<uint64_t>(status.st_size) : 0;
+  if (file.size > kLargestDocument) {
+    message = path + ": the file is 2 GiB or larger; documents must be smaller";
+    return LoadResult::kTooLarge;
+  }
+  return LoadResult::kLoaded;
+}
 
+LoadResult loadDocumentFile(const std::string& path, const DocumentFile& file, LoadedDocument& document,
+                            std::string& message) {
   std::vector<uint8_t> streamed;
-  uint64_t size = 0;
-  if (S_ISREG(status.st_mode)) {
-    size = static_cast<uint64_t>(status.st_size);
-  } else {
+  uint64_t size = file.size;
+  if (!file.regular) {
     if (!readStream(file.fd, streamed)) {
       message = path + ": " + std::strerror(errno);
       return LoadResult::kUnreadable;
@@ -93,8 +96,8 @@ LoadResult loadDocumentFile(const std::string& path, LoadedDocument& document, s
     return LoadResult::kNoMemory;
   }
   int64_t got = static_cast<int64_t>(size);
-  if (S_ISREG(status.st_mode)) {
-    // A file that shrank since fstat gives what is there; one that grew is cut at its size.
+  if (file.regular) {
+    // A file that shrank since it was opened gives what is there; one that grew is cut at its size.
     got = readFully(file.fd, document.bytes.data, capacity);
     if (got < 0) {
       message = path + ": " + std::strerror(errno);

@@ -23,5 +23,20 @@ enum class LoadResult {
   kNoMemory,    // storage for the bytes or the text could not be obtained
 };
 
-// Loads `path` into `document`; on failure `message` says why.
-LoadResult loadDocumentFile(const std::string& path, LoadedDocument& document, std::string& message);
+// An opened document file.
+struct DocumentFile {
+  int fd = -1;           // owned: the open file, or -1
+  bool regular = false;  // a regular file, whose size is known; otherwise a pipe or a device
+  uint64_t size = 0;     // a regular file's size when it was opened, below 2 GiB
+  DocumentFile() = default;
+  ~DocumentFile();
+  DocumentFile(const DocumentFile&) = delete;
+  DocumentFile& operator=(const DocumentFile&) = delete;
+};
+
+// Opens `path` for reading (kLoaded when it is open); on failure `message` says why.
+LoadResult openDocumentFile(const std::string& path, DocumentFile& file, std::string& message);
+// Reads the opened `file` from its current position into `document`; on failure `message`
+// says why, naming `path`.
+LoadResult loadDocumentFile(const std::string& path, const DocumentFile& file, LoadedDocument& document,
+                            std::string& message);
