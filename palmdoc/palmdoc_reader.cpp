@@ -26,13 +26,21 @@
 
 namespace {
 
+// Gives back a decompression area.
+struct ReleaseStorage {
+  void operator()(uint8_t* storage) const { releaseDocumentStorage(storage); }
+};
+
 // The text bytes of a book, ready for conversion: either the file's own bytes or a scratch
 // area holding the decompressed text. In both cases bytes[count] is readable and, unless the
 // text was cut short to fit the output, zero.
 struct PalmDocText {
   const uint8_t* bytes = nullptr;     // the text; points into the file or into `scratch`
   uint32_t count = 0;                 // text bytes at `bytes`
-  std::unique_ptr<uint8_t[]> scratch; // owned: the decompression area of a compressed book
+  // owned: the decompression area of a compressed book, from the document storage (big areas
+  // are huge pages: a book's megabytes of text are touched once, and first touching ordinary
+  // pages costs more than decompressing into them)
+  std::unique_ptr<uint8_t[], ReleaseStorage> scratch;
 };
 
 // Finds or decompresses the text of a book whose layout is Stored or Compressed. Returns false
@@ -46,7 +54,7 @@ bool loadText(const PalmDocLayout& layout, const uint8_t* file, int32_t byteCoun
     return true;
   }
   const size_t scratchSize = size_t{layout.textLimit} + 1;
-  text.scratch.reset(new (std::nothrow) uint8_t[scratchSize]);
+  text.scratch.reset(static_cast<uint8_t*>(obtainDocumentStorage(scratchSize)));
   if (!text.scratch) return false;
   text.count = static_cast<uint32_t>(
       decompressPalmDoc(start, file + byteCount, text.scratch.get(), scratchSize));
