@@ -157,18 +157,29 @@ bool TextOutput::emit(const uint8_t* bytes, size_t count) {
 }
 
 bool TextOutput::put(const char16_t* text, size_t count) {
+  // A long text goes in rounds, so that the staging buffer stays small and is touched again
+  // and again rather than grown over fresh memory.
+  while (count > kRoundUnits) {
+    putRound(text, kRoundUnits);
+    text += kRoundUnits;
+    count -= kRoundUnits;
+  }
+  return putRound(text, count);
+}
+
+bool TextOutput::putRound(const char16_t* text, size_t count) {
   if (count == 0) return ok_;
   if (!utf8_) {
     if constexpr (std::endian::native == std::endian::little) {
       // The units in memory already are the bytes to write.
       return emit(reinterpret_cast<const uint8_t*>(text), count * sizeof(char16_t));
     } else {
-      staging_.resize(count * 2);
+      if (staging_.size() < 2 * count) staging_.resize(2 * count);
       for (size_t i = 0; i < count; ++i) {
         staging_[2 * i] = static_cast<uint8_t>(text[i] & 0xFF);
         staging_[2 * i + 1] = static_cast<uint8_t>(text[i] >> 8);
       }
-      return emit(staging_.data(), staging_.size());
+      return emit(staging_.data(), 2 * count);
     }
   }
   if (staging_.size() < 3 * count + 16) staging_.resize(3 * count + 16);

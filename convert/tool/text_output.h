@@ -21,6 +21,10 @@ class TextOutput {
   bool finish();
 
  private:
+  // Units encoded per round of put().
+  static constexpr size_t kRoundUnits = size_t{64} << 10;
+
+  bool putRound(const char16_t* text, size_t count);
   bool emit(const uint8_t* bytes, size_t count);
 
   std::FILE* stream_;                 // not owned: where the bytes go
