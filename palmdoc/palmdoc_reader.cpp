@@ -26,26 +26,9 @@
 
 namespace {
 
-// Gives back a decompression area.
-struct ReleaseStorage {
-  void operator()(uint8_t* storage) const { releaseDocumentStorage(storage); }
-};
-
-// The text bytes of a book, ready for conversion: either the file's own bytes or a scratch
-// area holding the decompressed text. In both cases bytes[count] is readable and, unless the
-// text was cut short to fit the output, zero.
-struct PalmDocText {
-  const uint8_t* bytes = nullptr;     // the text; points into the file or into `scratch`
-  uint32_t count = 0;                 // text bytes at `bytes`
-  // owned: the decompression area of a compressed book, from the document storage (big areas
-  // are huge pages: a book's megabytes of text are touched once, and first touching ordinary
-  // pages costs more than decompressing into them)
-  std::unique_ptr<uint8_t[], ReleaseStorage> scratch;
-};
-
 // Finds or decompresses the text of a book whose layout is Stored or Compressed. Returns false
 // only when the decompression area cannot be obtained.
-bool loadText(const PalmDocLayout& layout, const uint8_t* file, int32_t byteCount, PalmDocText& text) {
+bool loadText(const PalmDocLayout& layout, const uint8_t* file, int32_t byteCount, PalmDocTextBytes& text) {
   const uint8_t* start = file + layout.textOffset;
   if (layout.compression == PalmDocCompression::Stored) {
     // The byte after the text is the zero that follows the file's bytes.
@@ -72,7 +55,7 @@ std::optional<PalmDocLayout> decodableLayout(const uint8_t* file, int32_t byteCo
 // The text of a book for one of the two decoders: false when there is nothing to convert
 // (the book cannot be decoded, or there is no output storage); a book whose decompression area
 // cannot be obtained leaves an empty text.
-bool bookText(WideBuffer& text, const uint8_t* file, int32_t byteCount, PalmDocText& source) {
+bool bookText(WideBuffer& text, const uint8_t* file, int32_t byteCount, PalmDocTextBytes& source) {
   const std::optional<PalmDocLayout> layout = decodableLayout(file, byteCount);
   if (!layout || text.data == nullptr) return false;
   if (!loadText(*layout, file, byteCount, source)) {
@@ -84,6 +67,11 @@ bool bookText(WideBuffer& text, const uint8_t* file, int32_t byteCount, PalmDocT
 
 }  // namespace
 
+bool palmDocTextBytes(const uint8_t* file, int32_t byteCount, PalmDocTextBytes& text) {
+  const std::optional<PalmDocLayout> layout = decodableLayout(file, byteCount);
+  return layout && loadText(*layout, file, byteCount, text);
+}
+
 int32_t palmDocTextSize(const uint8_t* file, int32_t byteCount) {
   const std::optional<PalmDocLayout> layout = decodableLayout(file, byteCount);
   if (!layout) return -1;
@@ -92,13 +80,13 @@ int32_t palmDocTextSize(const uint8_t* file, int32_t byteCount) {
 }
 
 size_t decodePalmDocWestern(WideBuffer& text, const uint8_t* file, int32_t byteCount) {
-  PalmDocText source;
+  PalmDocTextBytes source;
   if (!bookText(text, file, byteCount, source)) return 0;
   return writeWesternText(text.data, text.capacity, source.bytes, source.count);
 }
 
 size_t decodePalmDocJapanese(WideBuffer& text, const uint8_t* file, int32_t byteCount) {
-  PalmDocText source;
+  PalmDocTextBytes source;
   if (!bookText(text, file, byteCount, source)) return 0;
   // The decoder writes at most two units per byte and a zero unit; the WideBuffer holds
   // capacity + 1 units. A text that does not fit is cut, and a decompressed one gets a new zero

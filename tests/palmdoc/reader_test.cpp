@@ -7,6 +7,7 @@
 
 #include "decode/iso8859.h"
 #include "decode/japanese.h"
+#include "decode/tables/palm_western_table.h"
 #include "palmdoc/palmdoc.h"
 #include "tests/support/palmdoc_builder.h"
 
@@ -57,6 +58,20 @@ TEST(PalmDocReader, StoredWesternTextConvertsLineEndsAndKeepsByteValues) {
   EXPECT_EQ(western(storedBook("caf\xE9 \xFF\x81")), u"caf\u00E9 \u00FF\u0081");
   EXPECT_EQ(western(storedBook("\x93quoted\x94 \x80" "5 \x97 dash")), u"\u201Cquoted\u201D \u20AC" "5 \u2014 dash");
   EXPECT_EQ(western(storedBook("")), u"");
+  // Long enough for the sixteen-byte blocks the text is widened in: every byte but zero, at
+  // every place in a block.
+  std::string all;
+  std::u16string expected;
+  for (int shift = 0; shift < 16; ++shift) {
+    all += std::string(static_cast<size_t>(shift), 'x');
+    expected += std::u16string(static_cast<size_t>(shift), u'x');
+    for (int b = 1; b < 256; ++b) {
+      all += static_cast<char>(b);
+      if (b == '\n') expected += u'\r';
+      expected += kPalmWesternTable[b];
+    }
+  }
+  EXPECT_EQ(western(storedBook(all)), expected);
   // The ISO-8859-1 row itself is untouched: 0x93 stays U+0093 there.
   char16_t latin1[3] = {};
   const uint8_t bytes[] = {0x93, 0x80};
