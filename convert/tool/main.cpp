@@ -157,9 +157,11 @@ int main(int argc, char** argv) {
         return output.finish() ? kSuccess : fail(kOutputFailed, "writing the output failed");
       case PieceResult::kNotCuttable:
         break;
-      case PieceResult::kReadError:
+      case PieceResult::kReadError: {
+        const int error = errno;  // before the flush can change it
         output.finish();
-        return fail(kUnreadableFile, command.path + ": " + std::strerror(errno));
+        return fail(kUnreadableFile, command.path + ": " + std::strerror(error));
+      }
       case PieceResult::kNoMemory:
         return fail(kOutOfMemory, command.path + ": not enough memory to decode it");
     }
@@ -193,6 +195,16 @@ int main(int argc, char** argv) {
 #endif
   }
 
+  // A Palm DOC book is converted in pieces once it is decompressed.
+  switch (decodeBookInPieces(document.bytes.data, document.byteCount, command.encoding, kPieceBytes, output)) {
+    case PieceResult::kDone:
+      return output.finish() ? kSuccess : fail(kOutputFailed, "writing the output failed");
+    case PieceResult::kNoMemory:
+      return fail(kOutOfMemory, command.path + ": not enough memory to decode it");
+    case PieceResult::kNotCuttable:
+    case PieceResult::kReadError:
+      break;
+  }
   // The viewer skips an empty document altogether; its text stays empty.
   const DecodeOutcome outcome = decodeText(command.encoding, document.bytes, document.byteCount, document.text);
   if (document.byteCount > 0 && !outcome.decoded) {

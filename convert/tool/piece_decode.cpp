@@ -13,12 +13,17 @@
 
 #include "convert/encoding_catalogue.h"
 #include "decode/document_buffers.h"
+#include "decode/japanese.h"
+#include "palmdoc/palmdoc.h"
+#include "palmdoc/western_text.h"
 
 namespace {
 
 constexpr uint32_t kIso2022JpRow = 2;
 constexpr uint32_t kUtf16Row = 5;
 constexpr uint32_t kIso2022KrRow = 13;
+constexpr uint32_t kPalmDocJapaneseRow = 18;
+constexpr uint32_t kPalmDocWesternRow = 19;
 
 }  // namespace
 
@@ -98,6 +103,44 @@ PieceResult decodeInPieces(int fd, uint64_t size, uint32_t encoding, size_t wind
     output.put(text.data, units);
     std::memmove(bytes.get(), bytes.get() + end, held - end);
     held -= end;
+  }
+  return PieceResult::kDone;
+}
+
+PieceResult decodeBookInPieces(const uint8_t* file, int32_t byteCount, uint32_t encoding, size_t window,
+                               TextOutput& output) {
+  if ((encoding != kPalmDocJapaneseRow && encoding != kPalmDocWesternRow) || window < 16) {
+    return PieceResult::kNotCuttable;
+  }
+  // The decode step's header test: bytes 31 to 33 (the end of the database name and the
+  // attributes) exist and are zero.
+  constexpr int32_t kHeaderTestEnd = 34;
+  if (byteCount < kHeaderTestEnd || file[31] != 0 || file[32] != 0 || file[33] != 0) {
+    return PieceResult::kNotCuttable;
+  }
+  PalmDocTextBytes source;
+  if (!palmDocTextBytes(file, byteCount, source)) return PieceResult::kNotCuttable;
+
+  // Both conversions write at most two units per byte (LF becomes CR LF) and a zero unit.
+  WideBuffer text;
+  if (!text.ensureCapacity(static_cast<uint32_t>(2 * window))) return PieceResult::kNoMemory;
+  const uint8_t* rest = source.bytes;
+  size_t left = source.count;
+  while (left > 0) {
+    size_t piece = left;
+    if (left > window) {
+      // Western text converts byte by byte; the Shift-JIS decoder is cut as its own row is.
+      piece = encoding == kPalmDocWesternRow ? window : pieceEnd(PieceCut::kAsciiRun, rest, window);
+      if (piece == 0) piece = left;  // no cut in a whole window: the rest in one piece
+    }
+    if (piece > window && !text.ensureCapacity(static_cast<uint32_t>(2 * piece))) return PieceResult::kNoMemory;
+    const size_t units =
+        encoding == kPalmDocWesternRow
+            ? writeWesternText(text.data, static_cast<uint32_t>(2 * piece), rest, static_cast<uint32_t>(piece))
+            : JapaneseDecoder().decodeShiftJisCrLf(text.data, rest, static_cast<int32_t>(piece));
+    output.put(text.data, units);
+    rest += piece;
+    left -= piece;
   }
   return PieceResult::kDone;
 }

@@ -41,3 +41,11 @@ enum class PieceResult {
 // time (more when no cut lies in a window), and hands each piece's text to `output`. The
 // caller calls output.finish().
 PieceResult decodeInPieces(int fd, uint64_t size, uint32_t encoding, size_t window, TextOutput& output);
+
+// Converts the text of a Palm DOC book (EncodingIndex 18 or 19) in pieces of about `window`
+// bytes, once the decode step's header test passes: the text is decompressed whole (a
+// back-reference may reach two kilobytes back), then converted a piece at a time. The file is
+// file[0, byteCount) with a zero byte after it. kNotCuttable for any other encoding, for a book
+// the decode step decodes nothing of, and when storage for the decompressed text is missing.
+PieceResult decodeBookInPieces(const uint8_t* file, int32_t byteCount, uint32_t encoding, size_t window,
+                               TextOutput& output);

@@ -12,6 +12,7 @@
 #include "convert/decode_text.h"
 #include "convert/tool/piece_decode.h"
 #include "convert/tool/text_output.h"
+#include "tests/support/palmdoc_builder.h"
 
 namespace {
 
@@ -109,7 +110,7 @@ class PieceDecodeTest : public ::testing::Test {
     ByteBuffer bytes;
     WideBuffer text;
     EXPECT_TRUE(bytes.ensureCapacity(static_cast<uint32_t>(input.size())));
-    EXPECT_TRUE(text.ensureCapacity(static_cast<uint32_t>(input.size())));
+    EXPECT_TRUE(text.ensureCapacity(static_cast<uint32_t>(input.size() + 1)));
     std::copy(input.begin(), input.end(), bytes.data);
     bytes.data[input.size()] = 0;
     const DecodeOutcome outcome = decodeText(encoding, bytes, static_cast<int32_t>(input.size()), text);
@@ -146,6 +147,36 @@ TEST_F(PieceDecodeTest, EveryWindowGivesTheWholeDecode) {
         }
         ASSERT_EQ(result, PieceResult::kDone);
         EXPECT_EQ(pieces, expected) << "encoding " << encoding << ", window " << window;
+      }
+    }
+  }
+}
+
+TEST_F(PieceDecodeTest, PalmDocBooksGiveTheWholeDecodeInAnyPieces) {
+  const std::string text = mixedBytes(2000);
+  PalmDocBookContents compressed;
+  compressed.textLength = static_cast<uint32_t>(text.size());
+  compressed.records = compressPalmDocRecords(text);
+  PalmDocFile failsHeaderTest = storedBook(text);
+  failsHeaderTest.storage[32] = 1;
+  const PalmDocFile books[] = {buildPalmDoc(compressed), storedBook(text), failsHeaderTest};
+  for (const PalmDocFile& book : books) {
+    const std::string input(book.storage.begin(), book.storage.end() - 1);
+    for (uint32_t encoding : {18u, 19u}) {
+      for (size_t window : {16, 17, 64, 4096}) {
+        char* bytes = nullptr;
+        size_t size = 0;
+        FILE* stream = open_memstream(&bytes, &size);
+        TextOutput output(stream, true);
+        const PieceResult result = decodeBookInPieces(book.data(), book.size(), encoding, window, output);
+        EXPECT_TRUE(output.finish());
+        std::fclose(stream);
+        const std::string pieces(bytes, size);
+        std::free(bytes);
+        EXPECT_EQ(result, &book == &books[2] ? PieceResult::kNotCuttable : PieceResult::kDone);
+        if (result == PieceResult::kDone) {
+          EXPECT_EQ(pieces, whole(encoding, input)) << "window " << window;
+        }
       }
     }
   }
