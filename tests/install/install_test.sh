@@ -10,7 +10,8 @@ fail() { echo "install_tree: $*" >&2; exit 1; }
 
 "$cmake" --install "$build" --prefix "$prefix" >/dev/null
 
-for file in bin/quillscope bin/quillscope-decode share/applications/quillscope.desktop \
+for file in bin/quillscope bin/quillscope-decode libexec/quillscope/quillscope-decode-rich \
+            share/applications/quillscope.desktop \
             share/mime/packages/quillscope.xml \
             share/icons/hicolor/{32x32,64x64,128x128,256x256}/apps/quillscope.png; do
   [ -f "$prefix/$file" ] || fail "missing $file"
@@ -38,6 +39,9 @@ PY
 
 [ "$("$prefix/bin/quillscope" --version)" = "quillscope $version" ] || fail "quillscope --version"
 [ "$("$prefix/bin/quillscope-decode" --version)" = "quillscope-decode $version" ] || fail "quillscope-decode --version"
+# --rich is handed to the program with the document readers, found from the installed bin folder.
+printf '{\\rtf1 installed rich\\par}' > "$work/rich.rtf"
+[ "$("$prefix/bin/quillscope-decode" --rich "$work/rich.rtf")" = "installed rich" ] || fail "quillscope-decode --rich"
 
 # The installed viewer, started from a folder of its own without a display, shows a document
 # and writes its screenshot.
