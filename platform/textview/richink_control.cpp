@@ -261,7 +261,7 @@ LRESULT onVerticalScroll(TextViewWidget& view, WPARAM wParam) {
     case SB_BOTTOM: control.scrollToBottom(); break;
     case SB_THUMBTRACK:
     case SB_THUMBPOSITION:
-      control.scrollToLine(view.trackedThumbPosition().value_or(HIWORD(wParam)));
+      view.scrollToThumb(view.trackedThumbPosition().value_or(HIWORD(wParam)));
       break;
     default: return 0;
   }

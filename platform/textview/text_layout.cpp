@@ -54,11 +54,13 @@ void TextLayoutEngine::setWidth(double width) {
 
 void TextLayoutEngine::invalidate() {
   estimatesStale_ = true;
+  ++generation_;
   clearLayouts();
 }
 
 void TextLayoutEngine::clearLayouts() {
   cache_.clear();
+  cachedUnits_ = 0;
   pieceStarts_.clear();
   layoutsMade_ = 0;
   widestLine_ = 0.0;
@@ -98,6 +100,7 @@ void TextLayoutEngine::ensureEstimates() {
   lines_.assign(counts);
   laidOut_.assign(static_cast<size_t>(count), false);
   laidOutCount_ = 0;
+  measureCursor_ = 0;
 }
 
 bool TextLayoutEngine::refineEstimates() {
@@ -199,6 +202,9 @@ std::shared_ptr<QTextLayout> TextLayoutEngine::buildLayout(int64_t segment) {
 std::shared_ptr<QTextLayout> TextLayoutEngine::layOut(qsizetype start, qsizetype end) const {
   // Always a copy of the units: a shared document's text must not outlive the document.
   auto layout = std::make_shared<QTextLayout>(QString(document_->text().constData() + start, end - start), font_);
+  // Keep the glyphs that laying out shaped: else every paint of the layout shapes it again,
+  // which is the larger part of painting a screen of CJK text.
+  layout->setCacheEnabled(true);
   QTextOption option;
   option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
   const ParagraphFormat& paragraph = document_->paragraphFormatAt(start);
@@ -256,25 +262,52 @@ std::shared_ptr<const QTextLayout> TextLayoutEngine::layoutOf(int64_t segment) {
   if (document_ == nullptr) return std::make_shared<QTextLayout>();
   std::shared_ptr<QTextLayout> layout = buildLayout(segment);
   ++layoutsMade_;
+  noteLaidOut(segment, *layout);
+  const qsizetype units = layout->text().size();
+  while (!cache_.empty() && (cache_.size() >= kCacheCapacity || cachedUnits_ + units > kCacheUnits)) {
+    const auto oldest = std::min_element(cache_.begin(), cache_.end(),
+                                         [](const CacheEntry& a, const CacheEntry& b) { return a.lastUse < b.lastUse; });
+    cachedUnits_ -= oldest->units;
+    cache_.erase(oldest);
+  }
+  cache_.push_back(CacheEntry{segment, layout, useCounter_, units});
+  cachedUnits_ += units;
+  return layout;
+}
+
+void TextLayoutEngine::noteLaidOut(int64_t segment, const QTextLayout& layout) {
   // Make the segment's count exact and learn from its widths.
   if (!laidOut_[static_cast<size_t>(segment)]) {
     laidOut_[static_cast<size_t>(segment)] = true;
     ++laidOutCount_;
-    lines_.setCountOf(segment, static_cast<uint32_t>(std::max(1, layout->lineCount())));
-    for (int i = 0; i < layout->lineCount(); ++i) {
-      const QTextLine line = layout->lineAt(i);
+    lines_.setCountOf(segment, static_cast<uint32_t>(std::max(1, layout.lineCount())));
+    for (int i = 0; i < layout.lineCount(); ++i) {
+      const QTextLine line = layout.lineAt(i);
       measuredWidth_ += line.naturalTextWidth();
       measuredCharacters_ += line.textLength();
     }
   }
-  for (int i = 0; i < layout->lineCount(); ++i) widestLine_ = std::max(widestLine_, layout->lineAt(i).naturalTextWidth());
-  if (cache_.size() >= kCacheCapacity) {
-    const auto oldest = std::min_element(cache_.begin(), cache_.end(),
-                                         [](const CacheEntry& a, const CacheEntry& b) { return a.lastUse < b.lastUse; });
-    cache_.erase(oldest);
+  for (int i = 0; i < layout.lineCount(); ++i) widestLine_ = std::max(widestLine_, layout.lineAt(i).naturalTextWidth());
+}
+
+bool TextLayoutEngine::measureUntil(std::chrono::steady_clock::time_point deadline) {
+  ensureEstimates();
+  if (document_ == nullptr) return false;
+  bool changed = false;
+  while (measureCursor_ < segmentCount()) {
+    const int64_t segment = measureCursor_++;
+    if (laidOut_[static_cast<size_t>(segment)]) continue;
+    const uint32_t before = lines_.countOf(segment);
+    noteLaidOut(segment, *buildLayout(segment));
+    changed = changed || lines_.countOf(segment) != before;
+    if (std::chrono::steady_clock::now() >= deadline) break;
   }
-  cache_.push_back(CacheEntry{segment, layout, useCounter_});
-  return layout;
+  return changed;
+}
+
+bool TextLayoutEngine::allMeasured() {
+  ensureEstimates();
+  return laidOutCount_ == segmentCount();
 }
 
 TextLayoutEngine::Statistics TextLayoutEngine::statistics() const {

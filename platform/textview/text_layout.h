@@ -6,6 +6,7 @@
 
 #include <QFont>
 #include <QTextLayout>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
@@ -20,6 +21,9 @@ class TextLayoutEngine {
  public:
   // How many laid-out segments the cache keeps. A screen needs far fewer.
   static constexpr size_t kCacheCapacity = 192;
+  // The cached layouts keep their shaped glyphs (so that painting does not shape the text
+  // again), some 25 bytes a unit: beyond this many units of text, older entries make room.
+  static constexpr qsizetype kCacheUnits = qsizetype{1} << 18;
   // A line longer than a segment is laid out piece by piece, each piece starting where the
   // previous one's last wrapped line started, so that it wraps exactly as if laid out whole.
   // Finding a piece's start needs the pieces before it laid out; so that no jump lays out
@@ -70,6 +74,15 @@ class TextLayoutEngine {
   // line counts changed.
   bool refineEstimates();
 
+  // Lays out segments whose line counts are still estimates, in text order, until `deadline`
+  // has passed (one at least), and keeps only their counts, not their layouts: idle time makes
+  // the line count exact a slice at a time. Returns true when a count changed.
+  bool measureUntil(std::chrono::steady_clock::time_point deadline);
+  // Whether every segment's line count is exact.
+  bool allMeasured();
+  // Increases whenever the layouts are thrown away (document, font or width changed).
+  uint64_t generation() const { return generation_; }
+
   // What the layout has done since the document or its geometry last changed.
   struct Statistics {
     int64_t layoutsMade;   // segments laid out (each counts again if it was evicted and redone)
@@ -83,6 +96,7 @@ class TextLayoutEngine {
     int64_t segment;                             // which segment
     std::shared_ptr<const QTextLayout> layout;   // its layout, shared with callers while in use
     uint64_t lastUse;                            // the use counter when last handed out
+    qsizetype units;                             // length of the layout's text
   };
 
   void ensureEstimates();
@@ -91,6 +105,7 @@ class TextLayoutEngine {
   std::shared_ptr<QTextLayout> buildLayout(int64_t segment);
   std::shared_ptr<QTextLayout> layOut(qsizetype start, qsizetype end) const;
   bool continuesPreviousPiece(int64_t segment) const;
+  void noteLaidOut(int64_t segment, const QTextLayout& layout);
   QFont fontFor(const CharacterFormat& format) const;
   void clearLayouts();
 
@@ -108,10 +123,13 @@ class TextLayoutEngine {
   int64_t measuredCharacters_ = 0;    // characters of those segments
   double widestLine_ = 0.0;           // widest natural line width measured
   std::vector<CacheEntry> cache_;     // recently laid-out segments, at most kCacheCapacity
+  qsizetype cachedUnits_ = 0;         // sum of the entries' units
   std::unordered_map<int64_t, qsizetype> pieceStarts_;  // layout starts found for pieces of
                                                         // long lines, by segment
   uint64_t useCounter_ = 0;           // increases with every cache use
   int64_t layoutsMade_ = 0;           // layouts built since the last reset
+  int64_t measureCursor_ = 0;         // segments before it are all measured
+  uint64_t generation_ = 0;           // see generation()
 };
 
 }  // namespace platform::textview

@@ -354,6 +354,16 @@ qsizetype TextViewControl::positionAt(QPointF point) {
 
 bool TextViewControl::refineEstimates() { return layout_.refineEstimates(); }
 
+std::vector<VisibleSegment> TextViewControl::lastScreen() {
+  const int64_t segment = topSegment_;
+  const qsizetype offset = topOffset_;
+  setTop(lastTopPosition());
+  std::vector<VisibleSegment> segments = visibleSegments();
+  topSegment_ = segment;
+  topOffset_ = offset;
+  return segments;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Places by character
 // ---------------------------------------------------------------------------------------------

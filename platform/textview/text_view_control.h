@@ -8,6 +8,7 @@
 #include <QPointF>
 #include <QSizeF>
 #include <QString>
+#include <chrono>
 #include <memory>
 #include <vector>
 
@@ -123,6 +124,14 @@ class TextViewControl {
   TextLayoutEngine::Statistics layoutStatistics() const { return layout_.statistics(); }
   // Lets estimates catch up with what was measured; true when the line counts changed.
   bool refineEstimates();
+  // What the view would show scrolled to the end, without scrolling there.
+  std::vector<VisibleSegment> lastScreen();
+
+  // ---- idle work: the line counts still estimated, measured a slice at a time
+  bool measureUntil(std::chrono::steady_clock::time_point deadline) { return layout_.measureUntil(deadline); }
+  bool allMeasured() { return layout_.allMeasured(); }
+  // Changes whenever every layout is made anew (content, font, zoom or width changed).
+  uint64_t layoutGeneration() const { return layout_.generation(); }
 
  private:
   void documentChanged();

@@ -15,6 +15,11 @@ namespace {
 
 PaintObserver paintObserver = nullptr;  // see setPaintObserver
 
+// Idle work runs in slices this long, so that input waits no longer than that.
+constexpr auto kIdleSlice = std::chrono::milliseconds(4);
+// While idle measuring goes on, the scroll bar takes up the new counts this often.
+constexpr auto kIdleSyncInterval = std::chrono::milliseconds(100);
+
 int clampToInt(int64_t value) { return static_cast<int>(std::clamp<int64_t>(value, 0, INT_MAX)); }
 
 // The platform's scroll code for a scroll bar action.
@@ -60,6 +65,8 @@ TextViewWidget::TextViewWidget(HWND window, DWORD style, double deviceScale) : w
     horizontal_->hide();  // shown only when a line is wider than the view
     connect(horizontal_, &QAbstractSlider::actionTriggered, this, &TextViewWidget::horizontalAction);
   }
+  idleTimer_.setInterval(0);
+  connect(&idleTimer_, &QTimer::timeout, this, &TextViewWidget::idleWork);
   layOutChildren();
 }
 
@@ -84,6 +91,58 @@ void TextViewWidget::contentChanged() {
   syncScrollBars();
   drawn_ = false;
   update();
+  startIdleWork();
+}
+
+void TextViewWidget::startIdleWork() {
+  if (!idleTimer_.isActive() && (preparedGeneration_ != control_.layoutGeneration() || !control_.allMeasured())) {
+    idleTimer_.start();
+  }
+}
+
+void TextViewWidget::scrollToThumb(int position) {
+  if (vertical_ != nullptr && position >= vertical_->maximum()) {
+    control_.scrollToBottom();
+  } else {
+    control_.scrollToLine(position);
+  }
+}
+
+void TextViewWidget::idleWork() {
+  if (!drawn_ && isVisible() && !visibleRegion().isEmpty()) {
+    idleTimer_.stop();  // the screen the user waits for comes first; painting starts it again
+    return;
+  }
+  if (preparedGeneration_ != control_.layoutGeneration()) {
+    preparedGeneration_ = control_.layoutGeneration();
+    lastScreenPending_ = true;
+    update();
+    return;
+  }
+  const auto now = std::chrono::steady_clock::now();
+  countsChanged_ = control_.measureUntil(now + kIdleSlice) || countsChanged_;
+  const bool done = control_.allMeasured();
+  if (done) idleTimer_.stop();
+  if (countsChanged_ && (done || now - lastIdleSync_ >= kIdleSyncInterval)) {
+    countsChanged_ = false;
+    lastIdleSync_ = now;
+    syncScrollBars();
+  }
+}
+
+void TextViewWidget::drawLastScreenHidden(QPainter& painter) {
+  // The end of the text is where a jump most likely goes (Ctrl+End, the thumb dragged down):
+  // its lines are laid out already for the scroll range, and drawing them once where the
+  // clip hides them renders their glyphs into the glyph cache that painting the view uses.
+  // For a screen of CJK text not shown yet, that is most of the time such a jump takes.
+  const QRect area = viewportRect();
+  const double y = area.bottom() + 1.0;
+  for (const VisibleSegment& visible : control_.lastScreen()) {
+    for (int index = visible.firstLine; index <= visible.lastLine; ++index) {
+      const QTextLine line = visible.layout->lineAt(index);
+      line.draw(&painter, QPointF(control_.margin(), y - line.y()));
+    }
+  }
 }
 
 bool TextViewWidget::everyShownViewDrawn() {
@@ -169,11 +228,16 @@ void TextViewWidget::paintEvent(QPaintEvent* event) {
     }
     visible.layout->draw(&painter, QPointF(x, visible.offsetY), selections, QRectF(area));
   }
+  if (lastScreenPending_) {
+    lastScreenPending_ = false;
+    drawLastScreenHidden(painter);
+  }
   drawn_ = true;
   // Layouts made while painting may have sharpened the estimates behind the scroll bars.
   if (control_.refineEstimates() || (vertical_ && vertical_->maximum() != clampToInt(control_.lastFirstLine()))) {
     QMetaObject::invokeMethod(this, [this] { syncScrollBars(); }, Qt::QueuedConnection);
   }
+  startIdleWork();
   if (paintObserver != nullptr) paintObserver(*this);
 }
 

@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QScrollBar>
+#include <QTimer>
 #include <QWidget>
 #include <optional>
 
@@ -40,6 +41,9 @@ class TextViewWidget final : public QWidget {
   // The thumb position a scroll bar drag is reporting right now (the message's 16-bit
   // position cannot hold the line numbers of a long text), if any.
   std::optional<int> trackedThumbPosition() const { return trackedThumb_; }
+  // SB_THUMBTRACK / SB_THUMBPOSITION: the thumb's line becomes the top line. A thumb at the
+  // bottom of the bar means the end, whatever line count the bar's range was made from.
+  void scrollToThumb(int position);
 
   // What the window procedure remembers between input messages.
   struct PointerState {
@@ -62,6 +66,11 @@ class TextViewWidget final : public QWidget {
   void verticalAction(int action);
   void horizontalAction(int action);
   void paintPageLines(QPainter& painter, const std::vector<VisibleSegment>& segments);
+  // Idle work: once the view is painted, the last screen's glyphs are drawn where they do not
+  // show, then the line counts still estimated are measured a slice at a time.
+  void startIdleWork();
+  void idleWork();
+  void drawLastScreenHidden(QPainter& painter);
   QRect viewportRect() const;
 
   HWND window_;                  // the window this widget shows
@@ -73,6 +82,11 @@ class TextViewWidget final : public QWidget {
   QImage dottedRow_;             // one row of alternate dots, as wide as the view
   PointerState pointer_;         // mouse and wheel state of the window procedure
   bool drawn_ = false;           // painted since the content last changed
+  QTimer idleTimer_;             // runs idleWork() while the event queue is empty
+  uint64_t preparedGeneration_ = ~uint64_t{0};  // layout generation whose last screen was drawn
+  bool lastScreenPending_ = false;  // the next paint draws the last screen where it is hidden
+  bool countsChanged_ = false;   // idle measuring changed line counts the scroll bar lacks
+  std::chrono::steady_clock::time_point lastIdleSync_;  // when idle work last moved the bar
 };
 
 }  // namespace platform::textview

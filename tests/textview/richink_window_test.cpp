@@ -206,6 +206,35 @@ TEST_F(RichInkWindow, ScrollMessagesMoveTheFirstVisibleLine) {
   EXPECT_EQ(bar->maximum(), send(EM_GETLINECOUNT) - page);
 }
 
+// Lines too wide for the estimates (made from the font's average width): once a jump lays out
+// lines the bar has not heard of, its range ends short of the text's end. A thumb dropped at
+// the bottom of the bar still shows the last line.
+TEST_F(RichInkWindow, AThumbAtTheBottomOfTheBarShowsTheEndEvenWithAStaleRange) {
+  std::u16string text;
+  for (int i = 0; i < 2000; ++i) text += std::u16string(60, u'W') + u"\r\n";
+  setText(text);
+  QScrollBar* vertical = nullptr;
+  for (QScrollBar* bar : widget().findChildren<QScrollBar*>()) {
+    if (bar->orientation() == Qt::Vertical) vertical = bar;
+  }
+  ASSERT_NE(vertical, nullptr);
+  for (const auto& [code, part] : {std::pair{SB_THUMBTRACK, 2}, std::pair{SB_THUMBPOSITION, 4}}) {
+    send(WM_VSCROLL, SB_TOP);
+    const int maximum = vertical->maximum();
+    control().scrollToLine(maximum / part);  // the bar is not told
+    ASSERT_GT(control().lastFirstLine(), maximum);
+    send(WM_VSCROLL, MAKEWPARAM(code, maximum));
+    EXPECT_EQ(firstVisibleLine(), control().lastFirstLine()) << code;
+  }
+
+  // Idle time measures every line, and the bar's range follows.
+  send(WM_VSCROLL, SB_TOP);
+  const int perLine = control().visibleSegments().front().layout->lineCount();
+  for (int i = 0; i < 10000 && !control().allMeasured(); ++i) QCoreApplication::processEvents();
+  EXPECT_EQ(send(EM_GETLINECOUNT), 2000 * perLine + 1);
+  EXPECT_EQ(vertical->maximum(), control().lastFirstLine());
+}
+
 TEST_F(RichInkWindow, TheScrollBarScrollsThroughTheWindowsMessages) {
   setText(numberedLines(100));
   QScrollBar* vertical = nullptr;

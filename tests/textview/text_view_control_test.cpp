@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QTextLayout>
 #include <algorithm>
+#include <chrono>
 #include <vector>
 
 #include "platform/textview/text_view_control.h"
@@ -46,6 +47,42 @@ TEST(TextViewControl, AHugeTextShowsItsFirstScreenWithoutLayingOutEverything) {
   control.scrollToLine(1000000);
   EXPECT_LT(control.layoutStatistics().laidOutSegments, 300);
   EXPECT_GT(control.firstVisibleLine(), 100000);
+}
+
+// Lines of wide and narrow letters in varied lengths, too long a text for an exact count on
+// demand: the estimates from the average width are off until idle time measures every line.
+TEST(TextViewControl, MeasuringInIdleTimeMakesTheLineCountExactWithoutKeepingLayouts) {
+  QString text;
+  for (int i = 0; i < 3000; ++i) text += QString("W").repeated(i * 37 % 90) + QString("il ").repeated(i * 13 % 25) + "\r\n";
+  ASSERT_GT(text.size(), kExactLineCountLimit);
+  TextViewControl control;
+  sizeForLines(control, 20.5, 300);
+  control.setPlainText(text);
+
+  QTextOption option;
+  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  int64_t expected = 0;
+  for (const QString& line : text.split("\r\n")) {
+    QTextLayout whole(line, control.displayFont());
+    whole.setTextOption(option);
+    whole.beginLayout();
+    for (QTextLine wrapped = whole.createLine(); wrapped.isValid(); wrapped = whole.createLine()) {
+      wrapped.setLineWidth(control.viewportSize().width() - 2 * control.margin());
+    }
+    whole.endLayout();
+    expected += std::max(1, whole.lineCount());
+  }
+  EXPECT_NE(control.lineCount(), expected);  // estimated
+
+  int slices = 0;
+  while (!control.allMeasured() && slices < 100000) {
+    control.measureUntil(std::chrono::steady_clock::now());
+    ++slices;
+  }
+  EXPECT_EQ(control.lineCount(), expected);
+  EXPECT_EQ(control.layoutStatistics().cachedLayouts, 0u);
+  control.scrollToBottom();
+  EXPECT_EQ(control.lastFirstLine() + control.linesPerPage(), expected);
 }
 
 TEST(TextViewControl, HugeTextWithoutLineEndsIsCutForLayout) {
