@@ -1,7 +1,7 @@
 // UTF-16 to UTF-8 (or to little-endian bytes). Each part is encoded into a staging buffer and
 // handed to the stream in one write; runs of ASCII, most of many texts, are narrowed sixteen
-// units at a time and runs of units from U+0800 to U+FFFF that are no surrogates (the
-// characters of East Asian text) eight at a time.
+// units at a time, runs below U+0800 (ASCII mixed with two-byte forms) and runs from U+0800 to
+// U+FFFF that are no surrogates (the characters of East Asian text) eight at a time.
 #include "convert/tool/text_output.h"
 
 #include <bit>
@@ -38,17 +38,75 @@ inline uint8_t* putCodePoint(uint8_t* out, char32_t c) {
 }
 
 #if defined(__x86_64__)
-// Narrows the ASCII units from text[i] on, sixteen at a time, while all sixteen are ASCII.
+// Narrows the ASCII units from text[i] on, sixteen at a time, and then the ASCII units that
+// open the next block of sixteen. Stores whole blocks: `out` has 16 bytes of room past what
+// it keeps.
 inline size_t narrowAscii(const char16_t* text, size_t i, size_t end, uint8_t*& out) {
   const __m128i nonAscii = _mm_set1_epi16(static_cast<short>(0xFF80));
   const __m128i zero = _mm_setzero_si128();
   for (; i + 16 <= end; i += 16) {
     const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
     const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + 8));
-    const __m128i beyond = _mm_and_si128(_mm_or_si128(low, high), nonAscii);
-    if (_mm_movemask_epi8(_mm_cmpeq_epi16(beyond, zero)) != 0xFFFF) break;
+    const __m128i asciiLow = _mm_cmpeq_epi16(_mm_and_si128(low, nonAscii), zero);
+    const __m128i asciiHigh = _mm_cmpeq_epi16(_mm_and_si128(high, nonAscii), zero);
+    const auto ascii = static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(asciiLow, asciiHigh)));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(low, high));
+    if (ascii != 0xFFFF) {
+      const auto leading = static_cast<size_t>(__builtin_ctz(~ascii));
+      out += leading;
+      return i + leading;
+    }
     out += 16;
+  }
+  return i;
+}
+
+// Byte-shuffle patterns for eight units below U+0800, by which of them are ASCII (bit k for
+// unit k): each unit is two bytes in a vector, the ASCII ones keep only their first.
+struct ShuffleTable {
+  uint8_t pattern[256][16];  // source byte per output byte, 0x80 for none
+  uint8_t length[256];       // output bytes
+};
+constexpr ShuffleTable kOneOrTwoByteShuffles = [] {
+  ShuffleTable table{};
+  for (int mask = 0; mask < 256; ++mask) {
+    int at = 0;
+    for (int k = 0; k < 8; ++k) {
+      table.pattern[mask][at++] = static_cast<uint8_t>(2 * k);
+      if ((mask & (1 << k)) == 0) table.pattern[mask][at++] = static_cast<uint8_t>(2 * k + 1);
+    }
+    table.length[mask] = static_cast<uint8_t>(at);
+    while (at < 16) table.pattern[mask][at++] = 0x80;
+  }
+  return table;
+}();
+
+// Encodes units from text[i] on, eight at a time, while all eight lie below U+0800 (ASCII and
+// the two-byte forms of Latin, Greek, Cyrillic, Hebrew, Arabic ... text). Writes 16 bytes per
+// step. SSSE3 for the byte shuffle.
+__attribute__((target("ssse3"))) size_t encodeOneOrTwoByteRuns(const char16_t* text, size_t i, size_t end,
+                                                                uint8_t*& out) {
+  const __m128i bias = _mm_set1_epi16(static_cast<short>(0x8000));
+  const __m128i below0x800 = _mm_set1_epi16(0x0800 - 0x8000);
+  const __m128i below0x80 = _mm_set1_epi16(0x0080 - 0x8000);
+  const __m128i low6 = _mm_set1_epi16(0x3F);
+  const __m128i lead = _mm_set1_epi16(0xC0);
+  const __m128i follow = _mm_set1_epi16(0x80);
+  for (; i + 8 <= end; i += 8) {
+    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+    const __m128i biased = _mm_xor_si128(units, bias);
+    const __m128i fits = _mm_cmplt_epi16(biased, below0x800);
+    if (_mm_movemask_epi8(fits) != 0xFFFF) break;
+    const __m128i ascii = _mm_cmplt_epi16(biased, below0x80);
+    // Lane k: byte 2k = 0xC0 | u >> 6, byte 2k + 1 = 0x80 | (u & 0x3F); an ASCII lane keeps u.
+    const __m128i twoByte = _mm_or_si128(_mm_or_si128(_mm_srli_epi16(units, 6), lead),
+                                         _mm_slli_epi16(_mm_or_si128(_mm_and_si128(units, low6), follow), 8));
+    const __m128i lanes = _mm_or_si128(_mm_and_si128(ascii, units), _mm_andnot_si128(ascii, twoByte));
+    const auto asciiMask = static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(ascii, ascii)) & 0xFF);
+    const __m128i pattern =
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(kOneOrTwoByteShuffles.pattern[asciiMask]));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_shuffle_epi8(lanes, pattern));
+    out += kOneOrTwoByteShuffles.length[asciiMask];
   }
   return i;
 }
@@ -104,7 +162,7 @@ bool hasSsse3() {
 uint8_t* encodeUtf8(const char16_t* text, size_t count, uint8_t* out) {
   size_t i = 0;
 #if defined(__x86_64__)
-  const bool threeByteRuns = hasSsse3();
+  const bool fastRuns = hasSsse3();
 #endif
   while (i < count) {
     const char16_t unit = text[i];
@@ -119,13 +177,22 @@ uint8_t* encodeUtf8(const char16_t* text, size_t count, uint8_t* out) {
       *out++ = static_cast<uint8_t>(unit);
       ++i;
     } else if (unit < 0x800) {
+#if defined(__x86_64__)
+      if (fastRuns) {
+        const size_t next = encodeOneOrTwoByteRuns(text, i, count, out);
+        if (next != i) {
+          i = next;
+          continue;
+        }
+      }
+#endif
       out[0] = static_cast<uint8_t>(0xC0 | (unit >> 6));
       out[1] = static_cast<uint8_t>(0x80 | (unit & 0x3F));
       out += 2;
       ++i;
     } else if (!isSurrogate(unit)) {
 #if defined(__x86_64__)
-      if (threeByteRuns) {
+      if (fastRuns) {
         const size_t next = encodeThreeByteRuns(text, i, count, out);
         if (next != i) {
           i = next;

@@ -61,6 +61,14 @@ TEST(TextOutputTest, EveryUnitEncodesAlikeWholeOrCutAnywhere) {
   std::u16string units;
   for (char32_t u = 0; u <= 0xFFFF; ++u) units += static_cast<char16_t>(u);
   units += u"\xD83D\xDE00\xD800x\xDC00\xD801\xD802\xDC02";
+  // Blocks of eight that mix ASCII with two-byte forms in every pattern (bit k of the pattern:
+  // unit k is ASCII), starting with an all two-byte block; then ASCII mixed with three-byte.
+  for (unsigned mask = 0; mask < 256; ++mask) {
+    for (unsigned k = 0; k < 8; ++k) units += (mask >> k & 1) != 0 ? u'a' + k : u'\x3B1' + k;
+  }
+  for (unsigned mask = 0; mask < 256; ++mask) {
+    for (unsigned k = 0; k < 8; ++k) units += (mask >> k & 1) != 0 ? u'a' + k : u'\x4E00' + k;
+  }
   const std::string expected = plainUtf8(units);
   EXPECT_EQ(written({units}), expected);
   for (size_t step : {1, 2, 7, 1000}) {
