@@ -129,6 +129,11 @@ LRESULT mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DROPFILES:
       openDroppedFiles(*state, reinterpret_cast<HDROP>(wParam));
       return 0;
+    case WM_INITMENUPOPUP:
+      // COPY is offered only when there is something to copy.
+      EnableMenuItem(reinterpret_cast<HMENU>(wParam), res::kCommandCopy,
+                     MF_BYCOMMAND | (textViewHasSelection(state->textView) ? MF_ENABLED : MF_GRAYED));
+      return 0;
     case kRestorePlaceMessage:
       restorePlace(*state);
       return 0;

@@ -6,16 +6,16 @@
 
 WNDPROC savedTextViewProc = nullptr;
 
-namespace {
-
-constexpr WCHAR kCopyItemText[] = u"COPY";
-
-bool hasSelection(HWND textView) {
+bool textViewHasSelection(HWND textView) {
   DWORD start = 0;
   DWORD end = 0;
   SendMessage(textView, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   return start != end;
 }
+
+namespace {
+
+constexpr WCHAR kCopyItemText[] = u"COPY";
 
 // Shows the one-item "COPY" menu at the tap point; its choice comes back as WM_COMMAND 2006.
 void showCopyMenu(HWND textView, int x, int y) {
@@ -53,7 +53,7 @@ LRESULT textViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       gesture.dwFlags = SHRG_RETURNCMD;
       if (SHRecognizeGesture(&gesture) == GN_CONTEXTMENU) {
         // With nothing selected there is nothing to copy: no menu is offered.
-        if (hasSelection(hwnd)) showCopyMenu(hwnd, x, y);
+        if (textViewHasSelection(hwnd)) showCopyMenu(hwnd, x, y);
         return 0;
       }
       break;
@@ -65,7 +65,7 @@ LRESULT textViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void offerCopyMenuAtPointer(HWND textView) {
-  if (!IsWindow(textView) || !hasSelection(textView)) return;
+  if (!IsWindow(textView) || !textViewHasSelection(textView)) return;
   POINT pointer{};
   GetCursorPos(&pointer);
   ScreenToClient(textView, &pointer);

@@ -24,8 +24,8 @@ struct MenuRecord {
 const MenuRecord* findMenu(HMENU menu);
 // Whether `id` is an enabled command item of `menu` or of its pop-ups.
 bool isEnabledCommand(HMENU menu, UINT id);
-// Shows `menu` at x, y (device pixels on the device screen) for `owner` and returns the chosen
-// command (0 when dismissed). A test's pop-up responder answers instead when one is set.
+// Shows `menu` at x, y (device pixels on the device screen) for `owner`, after sending the
+// owner WM_INITMENUPOPUP, and returns the chosen command (0 when dismissed). A test's pop-up responder answers instead when one is set.
 // With `above`, the menu opens upwards from y (the menu bar's pop-ups).
 UINT trackMenu(HMENU menu, int x, int y, HWND owner, bool above);
 void destroyAllMenus();

@@ -44,6 +44,7 @@ void buildDesktopMenu(QMenu& target, HMENU menu, int depth) {
 
 UINT trackMenu(HMENU menu, int x, int y, HWND owner, bool above) {
   if (findMenu(menu) == nullptr) return 0;
+  if (IsWindow(owner)) SendMessage(owner, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0);
   UINT chosen = 0;
   const auto responder = platform::responders::currentPopupMenuResponder();
   if (responder) {

@@ -224,6 +224,9 @@ inline constexpr UINT WM_SYSKEYDOWN = 0x0104;
 inline constexpr UINT WM_SYSKEYUP = 0x0105;
 inline constexpr UINT WM_INITDIALOG = 0x0110;
 inline constexpr UINT WM_COMMAND = 0x0111;
+// Sent to a pop-up menu's owner just before the menu shows (wParam: the menu), so that the
+// owner can enable, grey or check its items.
+inline constexpr UINT WM_INITMENUPOPUP = 0x0117;
 inline constexpr UINT WM_TIMER = 0x0113;
 inline constexpr UINT WM_HSCROLL = 0x0114;
 inline constexpr UINT WM_VSCROLL = 0x0115;

@@ -5,6 +5,7 @@
 #include <QMimeData>
 
 #include "app/key_actions.h"
+#include "platform/system/menus.h"
 #include "resources/resource_ids.h"
 #include "tests/app/viewer_fixture.h"
 
@@ -96,9 +97,22 @@ TEST_F(DesktopKeyTest, EachDesktopKeyReachesItsMessage) {
   if (clipboard->supportsSelection()) {
     EXPECT_TRUE(clipboard->text(QClipboard::Selection).startsWith(QStringLiteral("line 0\nline 1\n")));
   }
-  // With nothing selected the COPY menu is not offered.
+  // With nothing selected the COPY menu is not offered, and TOOL's COPY is greyed.
+  const auto toolCopyEnabled = [&] {
+    bool enabled = false;
+    ScopedHook<platform::testing::PopupMenuResponder> popup(
+        platform::testing::setPopupMenuResponder, [&](HMENU menu, int, int, HWND) {
+          enabled = platform::menus::isEnabledCommand(menu, res::kCommandCopy);
+          return UINT{0};
+        });
+    platform::testing::pressKey('T', MOD_ALT);
+    platform::testing::pumpMessages();
+    return enabled;
+  };
+  EXPECT_TRUE(toolCopyEnabled());
   SendMessage(state->textView, EM_SETSEL, 0, 0);
   EXPECT_EQ(outcomeOf(VK_APPS, 0), Outcome{});
+  EXPECT_FALSE(toolCopyEnabled());
 }
 
 }  // namespace
