@@ -16,6 +16,9 @@ void runViewCommand(ViewerState& state) {
   if (dialog.run(state.mainWindow, state.instance)) {
     finishBackgroundLoad(state);  // the text is decoded again from all of the file's bytes
     applySettings(state, state.mainWindow);
+    // The view lets go of the old text before the new one is decoded, so that the two are never
+    // held together; the place it showed is kept for the new text.
+    keepPlaceForDecodingAgain(state);
     decodeDocument(state);
     PostMessage(state.mainWindow, WM_PAINT, 0, 0);
     if (!state.session.path.empty()) noteDocumentShown(state, ShowReason::kDecodedAgain);

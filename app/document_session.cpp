@@ -62,6 +62,11 @@ void loadChosenDocument(ViewerState& state) {
 
 }  // namespace
 
+void keepPlaceForDecodingAgain(ViewerState& state) {
+  state.session.pendingTopCharacter = readable(state) ? topCharacter(state) : -1;
+  if (state.richDocument == kDecodedText && state.byteCount > 0) SendMessage(state.textView, EM_CLEARALL, 0, 0);
+}
+
 void leaveDocument(ViewerState& state) {
   if (!readable(state)) return;
   // A big document left while it loads still has the place it was to be shown at.
@@ -73,8 +78,9 @@ void noteDocumentShown(ViewerState& state, ShowReason reason) {
   ReadingSession& session = state.session;
   int64_t place = -1;
   if (reason == ShowReason::kDecodedAgain) {
-    // The view still shows the text decoded before; the refresh sets the new one from the top.
-    if (readable(state)) place = topCharacter(state);
+    // The place the view showed before the text was decoded again (keepPlaceForDecodingAgain);
+    // the refresh sets the new text from the top.
+    place = session.pendingTopCharacter;
   } else {
     const uint64_t sizeBefore = session.size;
     const int64_t placeBefore = session.pendingTopCharacter;

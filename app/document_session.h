@@ -21,6 +21,9 @@ enum class ShowReason {
 
 // Remembers where the reader is in the document shown (before another is chosen, and at exit).
 void leaveDocument(ViewerState& state);
+// Before the document is decoded again under another encoding: keeps the place the view shows
+// for the new text and has the view let go of the old one.
+void keepPlaceForDecodingAgain(ViewerState& state);
 // After a load or decode and its refresh request: assesses the document, picks the place to
 // show (posting kRestorePlaceMessage), remembers it among the recent documents, shows the title.
 void noteDocumentShown(ViewerState& state, ShowReason reason);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/main_window.h"
+#include "platform/system/input_routing.h"
 #include "platform/system/commdlg.h"
 #include "platform/textview/richink.h"
 
@@ -22,6 +23,8 @@ std::string settingsBytes(int32_t zoom, int32_t encoding, int32_t lineStyle, int
 }
 
 void ViewerTest::SetUp() {
+  // Each test starts with no modifier key held, whatever the keys of the test before it held.
+  platform::input::rememberModifiers(0);
   device = std::make_unique<platform::testing::DeviceSandbox>();
   cancelOpenDialog = std::make_unique<platform::testing::ScopedHook<platform::testing::OpenFileResponder>>(
       platform::testing::setOpenFileResponder, [](const OPENFILENAME&) { return std::u16string(); });
