@@ -3,9 +3,11 @@
 #include <QColor>
 #include <QFontMetricsF>
 #include <QTextCharFormat>
+#include <QTextBoundaryFinder>
 #include <QTextOption>
 #include <algorithm>
 #include <cmath>
+#include <set>
 
 namespace platform::textview {
 namespace {
@@ -63,6 +65,7 @@ void TextLayoutEngine::clearLayouts() {
   cachedUnits_ = 0;
   pieceStarts_.clear();
   layoutsMade_ = 0;
+  unitsLaidOut_ = 0;
   widestLine_ = 0.0;
 }
 
@@ -162,44 +165,117 @@ QFont TextLayoutEngine::fontFor(const CharacterFormat& format) const {
 }
 
 bool TextLayoutEngine::continuesPreviousPiece(int64_t segment) const {
-  if (segment <= 0 || segment >= segmentCount() || document_->lineEndLength(segment - 1) != 0) return false;
-  int64_t first = segment - 1;  // the line's first piece
-  while (first > 0 && document_->lineEndLength(first - 1) == 0) --first;
-  return (segment - first) % kPieceChainLength != 0;
+  return segment > 0 && segment < segmentCount() && document_->lineEndLength(segment - 1) == 0;
 }
 
 qsizetype TextLayoutEngine::layoutStart(int64_t segment) {
   if (segment < 0 || segment >= segmentCount()) return 0;
+  return pieceStart(segment, 0);
+}
+
+qsizetype TextLayoutEngine::pieceStart(int64_t segment, int64_t depth) {
   if (!continuesPreviousPiece(segment)) return document_->segmentStart(segment);
-  auto found = pieceStarts_.find(segment);
-  if (found != pieceStarts_.end()) return found->second;
-  // Lay out the pieces before it, from the nearest one whose start is known; each records
-  // where the next one starts.
-  int64_t from = segment - 1;
-  while (continuesPreviousPiece(from) && !pieceStarts_.contains(from)) --from;
-  for (int64_t piece = from; piece < segment; ++piece) layoutOf(piece);
-  found = pieceStarts_.find(segment);
-  return found != pieceStarts_.end() ? found->second : document_->segmentStart(segment);
+  if (const auto found = pieceStarts_.find(segment); found != pieceStarts_.end()) return found->second;
+  qsizetype result = document_->segmentStart(segment);  // afresh at its own cut
+  // With the previous piece's start known, the previous piece tells it (laying out in order);
+  // else the search near the cut saves laying out the pieces before.
+  const bool previousKnown = !continuesPreviousPiece(segment - 1) || pieceStarts_.contains(segment - 1);
+  const bool search = !previousKnown && depth < kProvenDepth;
+  if (const std::optional<qsizetype> proven = search ? provenLineStart(segment) : std::nullopt) {
+    result = *proven;
+  } else if (depth < kPieceChainLength) {
+    // Where the previous piece, laid out from its own start, starts its last wrapped line.
+    const qsizetype previous = pieceStart(segment - 1, depth + 1);
+    const std::shared_ptr<QTextLayout> layout = layOut(previous, document_->segmentContentEnd(segment - 1));
+    if (layout->lineCount() >= 2) result = previous + layout->lineAt(layout->lineCount() - 1).textStart();
+  }
+  pieceStarts_[segment] = result;
+  return result;
+}
+
+qsizetype TextLayoutEngine::nextLineStart(qsizetype from, qsizetype lineEnd, qsizetype longest) const {
+  for (qsizetype span = longest + 32;; span *= 2) {
+    const qsizetype end = std::min(lineEnd, from + span);
+    const std::shared_ptr<QTextLayout> layout = layOut(from, end);
+    if (layout->lineCount() >= 2) return from + layout->lineAt(1).textStart();
+    if (end == lineEnd) return lineEnd;
+  }
+}
+
+std::optional<qsizetype> TextLayoutEngine::provenLineStart(int64_t segment) {
+  // The first place at or after the segment's start where the whole line, laid out at once,
+  // starts a wrapped line. That line's wrapping is unknown here without laying out all of it
+  // before; but the wrapped line that holds the segment's start begins at one of the break
+  // opportunities a line's length before it. Following every one of them line by line, the
+  // candidates merge (where two lines end at the same place, all that follows is the same);
+  // once a single one is left, the whole line's wrapping passes through it. Text whose
+  // candidates never merge (characters of one width that break anywhere) gets no answer.
+  const qsizetype x = document_->segmentStart(segment);
+  int64_t first = segment;
+  while (continuesPreviousPiece(first)) --first;
+  int64_t last = segment;
+  while (last + 1 < segmentCount() && document_->lineEndLength(last) == 0) ++last;
+  const qsizetype lineStart = document_->segmentStart(first);
+  const qsizetype lineEnd = document_->segmentContentEnd(last);
+  const qsizetype limit = x + (document_->segmentContentEnd(segment) - x) / 2;
+
+  // How long wrapped lines are here, from a layout of the text around the start.
+  const std::shared_ptr<QTextLayout> probe = layOut(std::max(lineStart, x - kProbeUnits), std::min(lineEnd, x + kProbeUnits));
+  qsizetype longest = 1;
+  for (int i = 0; i < probe->lineCount(); ++i) longest = std::max<qsizetype>(longest, probe->lineAt(i).textLength());
+  qsizetype shortest = longest;  // of the lines whose both ends the probe shows
+  for (int i = 1; i + 1 < probe->lineCount(); ++i) shortest = std::min<qsizetype>(shortest, probe->lineAt(i).textLength());
+  const qsizetype reach = 2 * longest + 16;
+  const qsizetype from = std::max(lineStart, x - reach);
+
+  std::set<qsizetype> chains;
+  if (from == lineStart) {
+    chains.insert(lineStart);
+  } else {
+    // Break opportunities, and where a run without one is longer than the shortest line (a
+    // word that may be broken anywhere), every character boundary in it.
+    const qsizetype context = std::max(lineStart, from - 16);
+    const QString window(document_->text().constData() + context, x + 1 - context);
+    QTextBoundaryFinder lines(QTextBoundaryFinder::Line, window);
+    std::vector<qsizetype> breaks;
+    for (qsizetype at = lines.toNextBoundary(); at >= 0; at = lines.toNextBoundary()) {
+      if (context + at >= from && context + at <= x) breaks.push_back(context + at);
+    }
+    qsizetype previous = from;
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, window);
+    breaks.push_back(x + 1);
+    for (const qsizetype at : breaks) {
+      if (at - previous > shortest / 2) {
+        characters.setPosition(previous - context);
+        for (qsizetype inside = characters.toNextBoundary(); inside >= 0 && context + inside < at; inside = characters.toNextBoundary()) {
+          chains.insert(context + inside);
+        }
+      }
+      if (at <= x) chains.insert(at);
+      previous = at;
+    }
+  }
+  // Text that merges does so within a few lines; beyond this many steps it is taken as text
+  // that does not.
+  size_t steps = 8 * chains.size() + 64;
+  while (!chains.empty() && (chains.size() > 1 || *chains.begin() < x)) {
+    const qsizetype lowest = *chains.begin();
+    if (lowest >= limit || steps-- == 0) return std::nullopt;
+    chains.erase(chains.begin());
+    chains.insert(nextLineStart(lowest, lineEnd, longest));
+  }
+  if (chains.empty() || *chains.begin() > limit) return std::nullopt;
+  return *chains.begin();
 }
 
 std::shared_ptr<QTextLayout> TextLayoutEngine::buildLayout(int64_t segment) {
   const qsizetype start = layoutStart(segment);
-  const qsizetype end = document_->segmentContentEnd(segment);
-  std::shared_ptr<QTextLayout> layout = layOut(start, end);
-  if (continuesPreviousPiece(segment + 1)) {
-    // The last wrapped line would end short at the cut: it goes to the next piece instead,
-    // which continues it with its own text.
-    qsizetype next = document_->segmentStart(segment + 1);
-    if (layout->lineCount() >= 2) {
-      next = start + layout->lineAt(layout->lineCount() - 1).textStart();
-      layout = layOut(start, next);
-    }
-    pieceStarts_[segment + 1] = next;
-  }
-  return layout;
+  const qsizetype end = continuesPreviousPiece(segment + 1) ? layoutStart(segment + 1) : document_->segmentContentEnd(segment);
+  return layOut(start, std::max(start, end));
 }
 
 std::shared_ptr<QTextLayout> TextLayoutEngine::layOut(qsizetype start, qsizetype end) const {
+  unitsLaidOut_ += end - start;
   // Always a copy of the units: a shared document's text must not outlive the document.
   auto layout = std::make_shared<QTextLayout>(QString(document_->text().constData() + start, end - start), font_);
   // Keep the glyphs that laying out shaped: else every paint of the layout shapes it again,
@@ -311,7 +387,7 @@ bool TextLayoutEngine::allMeasured() {
 }
 
 TextLayoutEngine::Statistics TextLayoutEngine::statistics() const {
-  return Statistics{layoutsMade_, cache_.size(), estimatesStale_ ? 0 : laidOutCount_};
+  return Statistics{layoutsMade_, cache_.size(), estimatesStale_ ? 0 : laidOutCount_, unitsLaidOut_};
 }
 
 }  // namespace platform::textview

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -24,12 +25,20 @@ class TextLayoutEngine {
   // The cached layouts keep their shaped glyphs (so that painting does not shape the text
   // again), some 25 bytes a unit: beyond this many units of text, older entries make room.
   static constexpr qsizetype kCacheUnits = qsizetype{1} << 18;
-  // A line longer than a segment is laid out piece by piece, each piece starting where the
-  // previous one's last wrapped line started, so that it wraps exactly as if laid out whole.
-  // Finding a piece's start needs the pieces before it laid out; so that no jump lays out
-  // more than this many pieces first, every this-many-th piece of a line starts afresh at its
-  // own cut (a line break shows there, once per half a million units).
+  // A line longer than a segment is laid out piece by piece, each piece starting at a place
+  // where the line laid out whole starts a wrapped line, so that it wraps exactly as if laid
+  // out whole. That place is found near the piece's cut (see provenLineStart), so that a jump
+  // deep into a long line lays out only a few pieces' worth. Where it is not found there (text
+  // whose wrapping does not settle: characters or words all of one width), the piece starts
+  // where the previous one's last wrapped line starts, through at most this many pieces whose
+  // starts are not known yet; past them a piece starts afresh at its own cut and a line break
+  // shows there. Laying out a line in order always knows the previous piece's start, so only a
+  // jump deep into such a line leaves a break, one, well above where it lands.
   static constexpr int64_t kPieceChainLength = 64;
+  // The nearest this many pieces before a piece whose start is not known are tried first.
+  static constexpr int64_t kProvenDepth = 3;
+  // How much text around a piece's cut shows how long the wrapped lines there are.
+  static constexpr qsizetype kProbeUnits = 1024;
 
   TextLayoutEngine();
   ~TextLayoutEngine();
@@ -62,7 +71,7 @@ class TextLayoutEngine {
   // relative to layoutStart(segment); its lines are placed from y = 0 down.
   std::shared_ptr<const QTextLayout> layoutOf(int64_t segment);
   // Where the segment's layout starts in the text: the segment's own start, or for a piece of
-  // a long line where the previous piece's last wrapped line started (see kPieceChainLength).
+  // a long line a wrapped line's start near its own (see kPieceChainLength).
   qsizetype layoutStart(int64_t segment);
 
   // The height of a line of the control's font: the step of ruled lines below the text.
@@ -88,6 +97,7 @@ class TextLayoutEngine {
     int64_t layoutsMade;   // segments laid out (each counts again if it was evicted and redone)
     size_t cachedLayouts;  // segments in the cache now
     int64_t laidOutSegments;  // distinct segments whose line counts are exact
+    int64_t unitsLaidOut;     // units of text laid out, for whatever purpose
   };
   Statistics statistics() const;
 
@@ -105,6 +115,9 @@ class TextLayoutEngine {
   std::shared_ptr<QTextLayout> buildLayout(int64_t segment);
   std::shared_ptr<QTextLayout> layOut(qsizetype start, qsizetype end) const;
   bool continuesPreviousPiece(int64_t segment) const;
+  qsizetype pieceStart(int64_t segment, int64_t depth);
+  std::optional<qsizetype> provenLineStart(int64_t segment);
+  qsizetype nextLineStart(qsizetype from, qsizetype lineEnd, qsizetype longest) const;
   void noteLaidOut(int64_t segment, const QTextLayout& layout);
   QFont fontFor(const CharacterFormat& format) const;
   void clearLayouts();
@@ -128,6 +141,7 @@ class TextLayoutEngine {
                                                         // long lines, by segment
   uint64_t useCounter_ = 0;           // increases with every cache use
   int64_t layoutsMade_ = 0;           // layouts built since the last reset
+  mutable int64_t unitsLaidOut_ = 0;  // units laid out since the last reset
   int64_t measureCursor_ = 0;         // segments before it are all measured
   uint64_t generation_ = 0;           // see generation()
 };

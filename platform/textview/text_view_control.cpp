@@ -379,7 +379,11 @@ void TextViewControl::scrollToPosition(qsizetype position) {
   position = std::clamp<qsizetype>(position, 0, document_.length());
   // A piece of a long line shows from its layout start, which may lie before its own start.
   int64_t segment = document_.segmentAt(position);
-  if (segment + 1 < document_.segmentCount() && position >= layout_.layoutStart(segment + 1)) ++segment;
+  if (segment + 1 < document_.segmentCount() && position >= layout_.layoutStart(segment + 1)) {
+    ++segment;
+  } else if (segment > 0 && position < layout_.layoutStart(segment)) {
+    --segment;  // or after it, where the previous piece's layout ends
+  }
   const LinePosition target{segment, lineIndexFor(segment, position - layout_.layoutStart(segment))};
   setTop(std::min(target, lastTopPosition()));
 }

@@ -118,17 +118,36 @@ TEST(TextViewControl, LongLinesWrapAtWordsAndCjkAnywhere) {
 
 // A line longer than a segment is laid out in pieces; where one piece ends and the next
 // begins must not show: every wrapped line starts where it would if the line were laid out
-// whole. Words and CJK text (which wraps anywhere) both.
-TEST(TextViewControl, ALineOfAHundredThousandUnitsWrapsAsIfLaidOutWhole) {
+// whole. Words of nearly one width and CJK text (which wraps anywhere) laid out in order, and
+// prose of varied words (whose wrapping settles) also after a jump to the end first, which
+// lays out only a few pieces' worth.
+TEST(TextViewControl, ALongLineWrapsAsIfLaidOutWhole) {
   QString kana;
   for (int i = 0; kana.size() < 100000; ++i) kana += QChar(i % 7 == 0 ? 0x6F22 : 0x3042 + i % 80);
   QString words;
   for (int i = 0; words.size() < 100000; ++i) words += QString("w%1 ").arg(i * 7919 % 100000);
-  for (const QString& text : {words, kana}) {
+  static const char* const kProse[] = {"a ", "the ", "people ", "between ", "of ", "understanding ", "world, ", "it ",
+                                       "little ", "against ", "is ", "remarkably "};
+  QString prose;
+  for (uint32_t seed = 1; prose.size() < 1100000;) {
+    seed = seed * 1103515245u + 12345u;
+    prose += QLatin1String(kProse[(seed >> 16) % 12]);
+  }
+  struct Case {
+    QString text;     // one line
+    bool jumpFirst;   // to the end before paging from the top
+  };
+  for (const Case& test : {Case{words, false}, Case{kana, false}, Case{prose, true}}) {
+    const QString& text = test.text;
     TextViewControl control;
     sizeForLines(control, 30.5, 300);
     control.setPlainText(text);
     ASSERT_GT(control.document().segmentCount(), 10);
+    if (test.jumpFirst) {
+      control.scrollToBottom();
+      EXPECT_LT(control.layoutStatistics().unitsLaidOut, 8 * kMaxSegmentLength);
+      control.scrollToTop();
+    }
 
     QTextLayout whole(text, control.displayFont());
     QTextOption option;
