@@ -1,7 +1,8 @@
 // UTF-16 to UTF-8 (or to little-endian bytes). Each part is encoded into a staging buffer and
 // handed to the stream in one write; runs of ASCII, most of many texts, are narrowed sixteen
-// units at a time, runs below U+0800 (ASCII mixed with two-byte forms) and runs from U+0800 to
-// U+FFFF that are no surrogates (the characters of East Asian text) eight at a time.
+// units at a time, runs below U+0800 (ASCII mixed with two-byte forms), runs from U+0800 to
+// U+FFFF that are no surrogates (the characters of East Asian text) and any mix of the three
+// lengths eight at a time.
 #include "convert/tool/text_output.h"
 
 #include <bit>
@@ -150,6 +151,68 @@ __attribute__((target("ssse3"))) size_t encodeThreeByteRuns(const char16_t* text
   return i;
 }
 
+// Byte-shuffle patterns for four units below U+10000 held in 32-bit lanes as their one-, two- or
+// three-byte forms, by which lanes are two bytes or more (bits 0-3) and three bytes (bits 4-7).
+struct MixedShuffleTable {
+  uint8_t pattern[256][16];  // source byte per output byte, 0x80 for none
+  uint8_t length[256];       // output bytes
+};
+constexpr MixedShuffleTable kMixedShuffles = [] {
+  MixedShuffleTable table{};
+  for (int key = 0; key < 256; ++key) {
+    int at = 0;
+    for (int k = 0; k < 4; ++k) {
+      const int bytes = 1 + (key >> k & 1) + (key >> (k + 4) & 1);
+      for (int b = 0; b < bytes; ++b) table.pattern[key][at++] = static_cast<uint8_t>(4 * k + b);
+    }
+    table.length[key] = static_cast<uint8_t>(at);
+    while (at < 16) table.pattern[key][at++] = 0x80;
+  }
+  return table;
+}();
+
+// Encodes four units in 32-bit lanes (each below U+10000, no surrogate) and returns where the
+// output stands; writes 16 bytes.
+__attribute__((target("ssse3"))) inline uint8_t* encodeFourMixed(__m128i units, uint8_t* out) {
+  const __m128i low6 = _mm_set1_epi32(0x3F);
+  const __m128i follow = _mm_set1_epi32(0x80);
+  const __m128i twoOrMore = _mm_cmpgt_epi32(units, _mm_set1_epi32(0x7F));
+  const __m128i three = _mm_cmpgt_epi32(units, _mm_set1_epi32(0x7FF));
+  const __m128i last = _mm_or_si128(_mm_and_si128(units, low6), follow);
+  const __m128i middle = _mm_or_si128(_mm_and_si128(_mm_srli_epi32(units, 6), low6), follow);
+  const __m128i twoByte = _mm_or_si128(_mm_or_si128(_mm_srli_epi32(units, 6), _mm_set1_epi32(0xC0)),
+                                       _mm_slli_epi32(last, 8));
+  const __m128i threeByte =
+      _mm_or_si128(_mm_or_si128(_mm_srli_epi32(units, 12), _mm_set1_epi32(0xE0)),
+                   _mm_or_si128(_mm_slli_epi32(middle, 8), _mm_slli_epi32(last, 16)));
+  __m128i lanes = _mm_or_si128(_mm_and_si128(twoOrMore, twoByte), _mm_andnot_si128(twoOrMore, units));
+  lanes = _mm_or_si128(_mm_and_si128(three, threeByte), _mm_andnot_si128(three, lanes));
+  const auto key = static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(twoOrMore)) |
+                                         (_mm_movemask_ps(_mm_castsi128_ps(three)) << 4));
+  const __m128i pattern = _mm_loadu_si128(reinterpret_cast<const __m128i*>(kMixedShuffles.pattern[key]));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_shuffle_epi8(lanes, pattern));
+  return out + kMixedShuffles.length[key];
+}
+
+// Encodes units from text[i] on, eight at a time, for at most four blocks, while no surrogate
+// is among them: the blocks that mix three-byte forms with shorter ones (Korean or Thai words
+// between spaces), which neither run above takes. Writes 16 bytes per half block.
+__attribute__((target("ssse3"))) size_t encodeMixedRuns(const char16_t* text, size_t i, size_t end,
+                                                         uint8_t*& out) {
+  const __m128i surrogateBase = _mm_set1_epi16(static_cast<short>(0xD800));
+  const __m128i surrogateSpan = _mm_set1_epi16(0x0800 - 0x8000);
+  const __m128i bias = _mm_set1_epi16(static_cast<short>(0x8000));
+  const __m128i zero = _mm_setzero_si128();
+  for (int block = 0; block < 4 && i + 8 <= end; ++block, i += 8) {
+    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+    const __m128i surrogate = _mm_cmplt_epi16(_mm_xor_si128(_mm_sub_epi16(units, surrogateBase), bias), surrogateSpan);
+    if (_mm_movemask_epi8(surrogate) != 0) break;
+    out = encodeFourMixed(_mm_unpacklo_epi16(units, zero), out);
+    out = encodeFourMixed(_mm_unpackhi_epi16(units, zero), out);
+  }
+  return i;
+}
+
 bool hasSsse3() {
   static const bool present = __builtin_cpu_supports("ssse3");
   return present;
@@ -186,6 +249,15 @@ uint8_t* encodeUtf8(const char16_t* text, size_t count, uint8_t* out) {
         }
       }
 #endif
+#if defined(__x86_64__)
+      if (fastRuns) {
+        const size_t next = encodeMixedRuns(text, i, count, out);
+        if (next != i) {
+          i = next;
+          continue;
+        }
+      }
+#endif
       out[0] = static_cast<uint8_t>(0xC0 | (unit >> 6));
       out[1] = static_cast<uint8_t>(0x80 | (unit & 0x3F));
       out += 2;
@@ -194,6 +266,15 @@ uint8_t* encodeUtf8(const char16_t* text, size_t count, uint8_t* out) {
 #if defined(__x86_64__)
       if (fastRuns) {
         const size_t next = encodeThreeByteRuns(text, i, count, out);
+        if (next != i) {
+          i = next;
+          continue;
+        }
+      }
+#endif
+#if defined(__x86_64__)
+      if (fastRuns) {
+        const size_t next = encodeMixedRuns(text, i, count, out);
         if (next != i) {
           i = next;
           continue;

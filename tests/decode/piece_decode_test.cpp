@@ -69,6 +69,12 @@ TEST(TextOutputTest, EveryUnitEncodesAlikeWholeOrCutAnywhere) {
   for (unsigned mask = 0; mask < 256; ++mask) {
     for (unsigned k = 0; k < 8; ++k) units += (mask >> k & 1) != 0 ? u'a' + k : u'\x4E00' + k;
   }
+  // Every mix of the three lengths in four units.
+  for (unsigned mix = 0; mix < 81; ++mix) {
+    for (unsigned k = 0, digits = mix; k < 4; ++k, digits /= 3) {
+      units += digits % 3 == 0 ? u'a' + k : digits % 3 == 1 ? u'\x3B1' + k : u'\xAC00' + k;
+    }
+  }
   const std::string expected = plainUtf8(units);
   EXPECT_EQ(written({units}), expected);
   for (size_t step : {1, 2, 7, 1000}) {
