@@ -7,6 +7,7 @@
 
 #include <bit>
 #include <cstring>
+#include <initializer_list>
 #if defined(__x86_64__)
 #include <immintrin.h>
 #endif
@@ -226,6 +227,20 @@ uint8_t* encodeUtf8(const char16_t* text, size_t count, uint8_t* out) {
   size_t i = 0;
 #if defined(__x86_64__)
   const bool fastRuns = hasSsse3();
+  // Tries the vector kernels in turn from i: true when one of them encoded a run (i is then
+  // past it), false when none could start here.
+  using RunKernel = size_t (*)(const char16_t*, size_t, size_t, uint8_t*&);
+  const auto encodedRun = [&](std::initializer_list<RunKernel> kernels) {
+    if (!fastRuns) return false;
+    for (const RunKernel kernel : kernels) {
+      const size_t next = kernel(text, i, count, out);
+      if (next != i) {
+        i = next;
+        return true;
+      }
+    }
+    return false;
+  };
 #endif
   while (i < count) {
     const char16_t unit = text[i];
@@ -241,22 +256,7 @@ uint8_t* encodeUtf8(const char16_t* text, size_t count, uint8_t* out) {
       ++i;
     } else if (unit < 0x800) {
 #if defined(__x86_64__)
-      if (fastRuns) {
-        const size_t next = encodeOneOrTwoByteRuns(text, i, count, out);
-        if (next != i) {
-          i = next;
-          continue;
-        }
-      }
-#endif
-#if defined(__x86_64__)
-      if (fastRuns) {
-        const size_t next = encodeMixedRuns(text, i, count, out);
-        if (next != i) {
-          i = next;
-          continue;
-        }
-      }
+      if (encodedRun({encodeOneOrTwoByteRuns, encodeMixedRuns})) continue;
 #endif
       out[0] = static_cast<uint8_t>(0xC0 | (unit >> 6));
       out[1] = static_cast<uint8_t>(0x80 | (unit & 0x3F));
@@ -264,22 +264,7 @@ uint8_t* encodeUtf8(const char16_t* text, size_t count, uint8_t* out) {
       ++i;
     } else if (!isSurrogate(unit)) {
 #if defined(__x86_64__)
-      if (fastRuns) {
-        const size_t next = encodeThreeByteRuns(text, i, count, out);
-        if (next != i) {
-          i = next;
-          continue;
-        }
-      }
-#endif
-#if defined(__x86_64__)
-      if (fastRuns) {
-        const size_t next = encodeMixedRuns(text, i, count, out);
-        if (next != i) {
-          i = next;
-          continue;
-        }
-      }
+      if (encodedRun({encodeThreeByteRuns, encodeMixedRuns})) continue;
 #endif
       out[0] = static_cast<uint8_t>(0xE0 | (unit >> 12));
       out[1] = static_cast<uint8_t>(0x80 | ((unit >> 6) & 0x3F));
