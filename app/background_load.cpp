@@ -119,12 +119,24 @@ void checkBackgroundLoad(ViewerState& state) {
   if (WaitForSingleObject(state.backgroundLoad->thread, 0) == WAIT_OBJECT_0) finishBackgroundLoad(state);
 }
 
-void finishBackgroundLoad(ViewerState& state) {
-  if (state.backgroundLoad == nullptr) return;
-  const std::unique_ptr<BackgroundLoad> load = std::move(state.backgroundLoad);
+namespace {
+
+// Takes the pending load from the viewer once its thread has ended (told to stop first with
+// `stop`) and stops the timer that looked for it.
+std::unique_ptr<BackgroundLoad> endedLoad(ViewerState& state, bool stop) {
+  std::unique_ptr<BackgroundLoad> load = std::move(state.backgroundLoad);
+  if (stop) load->cancelled.store(true, std::memory_order_relaxed);
   WaitForSingleObject(load->thread, INFINITE);
   CloseHandle(load->thread);
   if (state.mainWindow != nullptr) KillTimer(state.mainWindow, kBackgroundLoadTimer);
+  return load;
+}
+
+}  // namespace
+
+void finishBackgroundLoad(ViewerState& state) {
+  if (state.backgroundLoad == nullptr) return;
+  const std::unique_ptr<BackgroundLoad> load = endedLoad(state, false);
   state.byteCount = load->byteCount;
 
   // The view shows the first screen, perhaps scrolled or with a selection: the whole text
@@ -149,12 +161,8 @@ void finishBackgroundLoad(ViewerState& state) {
 
 void cancelBackgroundLoad(ViewerState& state) {
   if (state.backgroundLoad == nullptr) return;
-  const std::unique_ptr<BackgroundLoad> load = std::move(state.backgroundLoad);
-  load->cancelled.store(true, std::memory_order_relaxed);
-  WaitForSingleObject(load->thread, INFINITE);
-  CloseHandle(load->thread);
+  const std::unique_ptr<BackgroundLoad> load = endedLoad(state, true);
   DiscardTextHandover(&load->wholeText);
-  if (state.mainWindow != nullptr) KillTimer(state.mainWindow, kBackgroundLoadTimer);
   state.byteCount = 0;
   if (state.fileBytes.data != nullptr) state.fileBytes.data[0] = 0;
   if (state.wideText.data != nullptr) state.wideText.data[0] = 0;
